@@ -1,0 +1,386 @@
+// MenuBarService: construction, scan, window lookup, order, activation and
+// permission.
+#include "Services/MenuBarService.h"
+
+#include "Services/OrderMerge.h"
+#include "Services/OrderStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPointer>
+
+#include <cmath>
+#include <limits>
+
+namespace Trayvane {
+
+namespace {
+
+const QString attrExtrasMenuBar = QStringLiteral("AXExtrasMenuBar");
+const QString attrChildren = QStringLiteral("AXChildren");
+const QString attrDescription = QStringLiteral("AXDescription");
+const QString attrTitle = QStringLiteral("AXTitle");
+const QString attrPosition = QStringLiteral("AXPosition");
+const QString attrSize = QStringLiteral("AXSize");
+const QString actionPress = QStringLiteral("AXPress");
+const QString unknownOwner = QStringLiteral("Unbekannt");
+const QString permissionTool = QStringLiteral("/usr/bin/tccutil");
+
+constexpr int statusWindowLayer = 25;
+constexpr double maximumStatusWindowHeight = 40.0;
+constexpr double maximumStatusWindowWidth = 200.0;
+
+std::optional<ElementRef> asElement(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<ElementRef>()) {
+        ElementRef element = value.value<ElementRef>();
+        if (element)
+            return element;
+    }
+    return std::nullopt;
+}
+
+std::optional<ElementList> asElementList(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<ElementList>()) {
+        const ElementList list = value.value<ElementList>();
+        for (const ElementRef &element : list)
+            if (!element)
+                return std::nullopt;
+        return list;
+    }
+    if (value.metaType() == QMetaType::fromType<QVariantList>()) {
+        ElementList list;
+        for (const QVariant &entry : value.toList()) {
+            std::optional<ElementRef> element = asElement(entry);
+            if (!element)
+                return std::nullopt;
+            list.append(*element);
+        }
+        return list;
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> asText(const QVariant &value)
+{
+    if (value.metaType() == QMetaType::fromType<QString>())
+        return value.toString();
+    return std::nullopt;
+}
+
+// Reads a geometry value of the wanted kind; (0, 0) when missing or of
+// another kind, the way a typed read leaves its output untouched.
+QPointF asGeometry(const QVariant &value, GeometryValue::Kind kind)
+{
+    if (value.metaType() == QMetaType::fromType<GeometryValue>()) {
+        const auto geometry = value.value<GeometryValue>();
+        if (geometry.kind == kind)
+            return {geometry.first, geometry.second};
+    }
+    return {0.0, 0.0};
+}
+
+bool isNumberType(const QVariant &value)
+{
+    switch (value.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+std::optional<double> asFloat(const QVariant &value)
+{
+    if (!isNumberType(value))
+        return std::nullopt;
+    return value.toDouble();
+}
+
+// An integral number within [low, high], also when it arrives as a float
+// without a fraction.
+std::optional<qint64> asInteger(const QVariant &value, qint64 low, qint64 high)
+{
+    if (!isNumberType(value))
+        return std::nullopt;
+    const int type = value.metaType().id();
+    if (type == QMetaType::Double || type == QMetaType::Float) {
+        const double d = value.toDouble();
+        if (!std::isfinite(d) || d != std::trunc(d) || d < double(low) || d > double(high))
+            return std::nullopt;
+        return qint64(d);
+    }
+    if (type == QMetaType::ULongLong || type == QMetaType::ULong) {
+        const qulonglong u = value.toULongLong();
+        if (u > qulonglong(high))
+            return std::nullopt;
+        return qint64(u);
+    }
+    const qint64 i = value.toLongLong();
+    if (i < low || i > high)
+        return std::nullopt;
+    return i;
+}
+
+} // namespace
+
+MenuBarService::MenuBarService(Platform &platform, QObject *parent)
+    : QObject(parent), m_platform(platform)
+{
+    m_axTrusted = m_platform.isProcessTrusted();
+
+    const QString dataDirectory = m_platform.applicationDataDirectory();
+    if (!dataDirectory.isEmpty()) {
+        const QString folder = QDir(dataDirectory).filePath(QStringLiteral("Trayvane"));
+        QDir().mkpath(folder); // a failure only makes later writes fail
+        m_configPath = QDir(folder).filePath(QStringLiteral("order.json"));
+    }
+
+    loadOrder();
+    scan();
+
+    // The timer is a child: it stops with the service, so no tick can reach a
+    // service that is gone.
+    m_timer = new QTimer(this);
+    m_timer->setInterval(scanIntervalMs);
+    connect(m_timer, &QTimer::timeout, this, &MenuBarService::scan);
+    m_timer->start();
+}
+
+MenuBarService::~MenuBarService()
+{
+    if (m_timer)
+        m_timer->stop();
+}
+
+void MenuBarService::setItems(const MenuBarItemList &items)
+{
+    m_items = items;
+    emit itemsChanged();
+}
+
+void MenuBarService::setOrderedKeys(const QStringList &keys)
+{
+    m_orderedKeys = keys;
+    m_normalizedKeys = OrderMerge::canonical(keys);
+    emit orderedKeysChanged();
+}
+
+void MenuBarService::setAxTrusted(bool trusted)
+{
+    m_axTrusted = trusted;
+    emit axTrustedChanged();
+}
+
+void MenuBarService::swapItems(int first, int second)
+{
+    if (first < 0 || second < 0 || first >= m_items.size() || second >= m_items.size())
+        return;
+    m_items.swapItemsAt(first, second);
+    emit itemsChanged();
+}
+
+QList<WindowInfo> MenuBarService::buildWindowLookup()
+{
+    QList<WindowInfo> result;
+    const QVariant list = m_platform.copyWindowList();
+    if (list.metaType() != QMetaType::fromType<QVariantList>())
+        return result;
+    const QVariantList windows = list.toList();
+    // Only a list made entirely of descriptions counts; anything else is
+    // treated as no list at all.
+    for (const QVariant &window : windows)
+        if (window.metaType() != QMetaType::fromType<QVariantMap>())
+            return result;
+
+    for (const QVariant &window : windows) {
+        const QVariantMap description = window.toMap();
+        const QVariant boundsValue = description.value(WindowKey::Bounds);
+        if (boundsValue.metaType() != QMetaType::fromType<QVariantMap>())
+            continue;
+        const QVariantMap bounds = boundsValue.toMap();
+        const auto x = asFloat(bounds.value(WindowKey::X));
+        const auto y = asFloat(bounds.value(WindowKey::Y));
+        const auto width = asFloat(bounds.value(WindowKey::Width));
+        const auto height = asFloat(bounds.value(WindowKey::Height));
+        const auto number = asInteger(description.value(WindowKey::Number), 0, std::numeric_limits<quint32>::max());
+        const auto layer = asInteger(description.value(WindowKey::Layer), std::numeric_limits<qint64>::min(),
+                                     std::numeric_limits<qint64>::max());
+        if (!x || !y || !width || !height || !number || !layer)
+            continue;
+        if (*y == 0.0 && *layer == statusWindowLayer && *height <= maximumStatusWindowHeight && *width > 0.0
+            && *width < maximumStatusWindowWidth)
+            result.append({quint32(*number), *x, *width});
+    }
+    return result;
+}
+
+void MenuBarService::scan()
+{
+    if (m_pauseScan)
+        return;
+
+    const qint32 ownPid = m_platform.ownProcessIdentifier();
+    const QList<WindowInfo> windows = buildWindowLookup();
+    MenuBarItemList discovered;
+
+    for (const RunningApplication &app : m_platform.runningApplications()) {
+        if (app.processIdentifier == ownPid)
+            continue;
+        const ElementRef appElement = m_platform.createApplicationElement(app.processIdentifier);
+        const AttributeResult barResult = m_platform.copyAttributeValue(appElement, attrExtrasMenuBar);
+        if (barResult.error != AXError::Success)
+            continue;
+        const std::optional<ElementRef> bar = asElement(barResult.value);
+        if (!bar)
+            continue;
+        const std::optional<ElementList> children = asElementList(m_platform.copyAttributeValue(*bar, attrChildren).value);
+        if (!children)
+            continue;
+
+        const QString ownerName = app.localizedName.value_or(unknownOwner);
+        for (const ElementRef &child : *children) {
+            const std::optional<QString> description = asText(m_platform.copyAttributeValue(child, attrDescription).value);
+            const std::optional<QString> title = asText(m_platform.copyAttributeValue(child, attrTitle).value);
+            const QPointF position = asGeometry(m_platform.copyAttributeValue(child, attrPosition).value,
+                                                GeometryValue::Kind::Point);
+            const QPointF size = asGeometry(m_platform.copyAttributeValue(child, attrSize).value, GeometryValue::Kind::Size);
+            const double x = position.x();
+            const double width = size.x();
+
+            QString displayName;
+            if (description && !description->isEmpty()) {
+                displayName = *description;
+            } else {
+                const bool hasTitle = title && !title->isEmpty();
+                if (!hasTitle && !(width > 0.0) && !(x > 0.0))
+                    continue;
+                displayName = hasTitle ? *title : ownerName;
+            }
+
+            MenuBarItem item;
+            item.isHidden = x == 0.0 || width == 0.0;
+            for (const WindowInfo &window : windows) {
+                if (std::abs(window.x - x) < captureMatchDistance) {
+                    item.menuBarIcon = m_platform.createWindowImage(QRectF(x, 0.0, window.width, captureHeight),
+                                                                    window.windowID);
+                    break;
+                }
+            }
+            item.id = MenuBarItem::makeId(ownerName, displayName, x);
+            item.ownerName = ownerName;
+            item.displayName = displayName;
+            item.ownerPID = app.processIdentifier;
+            item.bundleIdentifier = app.bundleIdentifier;
+            item.frame = QRectF(x, position.y(), width, size.y());
+            item.appIcon = app.icon;
+            item.axElement = child;
+            discovered.append(std::move(item));
+        }
+    }
+
+    MenuBarItemList result = OrderMerge::merge(discovered, m_normalizedKeys);
+
+    setAxTrusted(m_platform.isProcessTrusted());
+    m_items = std::move(result);
+    emit itemsChanged();
+
+    if (m_orderedKeys.isEmpty() && !m_items.isEmpty())
+        saveOrder();
+}
+
+void MenuBarService::loadOrder()
+{
+    QStringList keys;
+    switch (OrderStore::load(m_configPath, keys)) {
+    case OrderStore::LoadResult::Loaded:
+        setOrderedKeys(keys);
+        break;
+    case OrderStore::LoadResult::Unreadable:
+        m_preserveUnreadableFile = true;
+        break;
+    case OrderStore::LoadResult::Missing:
+        break;
+    }
+}
+
+void MenuBarService::saveOrder()
+{
+    QStringList keys;
+    keys.reserve(m_items.size());
+    for (const MenuBarItem &item : std::as_const(m_items))
+        keys.append(item.orderKey());
+    setOrderedKeys(keys);
+
+    if (m_preserveUnreadableFile) {
+        // Set aside what could not be read instead of overwriting it, so a
+        // damaged or foreign file is never destroyed by the first save.
+        const QString aside = m_configPath + QStringLiteral(".unreadable");
+        QFile::remove(aside);
+        if (QFile::rename(m_configPath, aside) || !QFileInfo::exists(m_configPath))
+            m_preserveUnreadableFile = false;
+    }
+    OrderStore::save(m_configPath, m_orderedKeys);
+}
+
+void MenuBarService::clickItem(MenuBarItem item)
+{
+    if (item.axElement) {
+        m_platform.performAction(item.axElement, actionPress);
+        return;
+    }
+
+    const QPointF point(item.frame.x() + item.frame.width() * 0.5, item.frame.y() + item.frame.height() * 0.5);
+    // A point that is not a number has no place on screen to click.
+    if (!std::isfinite(point.x()) || !std::isfinite(point.y()))
+        return;
+
+    // The steps hold the platform, never the service: they run even when the
+    // panel or the service is gone by then.
+    Platform *platform = &m_platform;
+    m_platform.runAfter(mouseDownDelay, [platform, point] {
+        const MouseEventRef down = platform->createMouseEvent(PlatformMouseEvent::Type::LeftMouseDown, point);
+        const MouseEventRef up = platform->createMouseEvent(PlatformMouseEvent::Type::LeftMouseUp, point);
+        if (down)
+            platform->postMouseEvent(down);
+        platform->runAfter(mouseUpDelay, [platform, up] {
+            if (up)
+                platform->postMouseEvent(up);
+        });
+    });
+}
+
+void MenuBarService::openAccessibilitySettings()
+{
+    if (m_platform.isProcessTrusted()) {
+        m_platform.openUrl(accessibilitySettingsUrl());
+        return;
+    }
+    const QString bundleIdentifier = m_platform.mainBundleIdentifier().value_or(builtInBundleIdentifier());
+    m_platform.runPermissionTool(permissionTool,
+                                 {QStringLiteral("reset"), QStringLiteral("Accessibility"), bundleIdentifier});
+    m_platform.requestTrustPrompt();
+}
+
+QUrl MenuBarService::accessibilitySettingsUrl()
+{
+    return QUrl(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility"));
+}
+
+QString MenuBarService::builtInBundleIdentifier()
+{
+    return QStringLiteral("org.trayvane.Trayvane");
+}
+
+} // namespace Trayvane
