@@ -137,7 +137,7 @@ AttributeResult ScriptedPlatform::copyAttributeValue(const ElementRef &element, 
         children.reserve(app->items.size());
         for (int i = 0; i < app->items.size(); ++i)
             children.append(ElementRef(new ScriptedElement(ScriptedElement::Kind::Item, app->processIdentifier, i)));
-        return {AXError::Success, QVariant::fromValue(children)};
+        return {app->childrenError, QVariant::fromValue(children)};
     }
     case ScriptedElement::Kind::Item: {
         if (scripted->itemIndex < 0 || scripted->itemIndex >= app->items.size())

@@ -44,6 +44,7 @@ struct ScriptedApplication
     // application element and for the bar's children.
     std::optional<AttributeResult> extrasBarAnswer;
     std::optional<AttributeResult> childrenAnswer;
+    int childrenError = AXError::Success; // error code sent with the normal children list
 };
 
 struct ScriptedWorld

@@ -1,0 +1,577 @@
+// MenuBarService through the scripted platform: scan rules, window lookup and
+// capture, merge and first save, pause, notifications, order file, activation
+// and permission.
+#include "Services/MenuBarService.h"
+#include "Services/OrderStore.h"
+#include "Platform/scripted/ScriptedPlatform.h"
+
+#include <QFile>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <limits>
+#include <memory>
+
+using namespace Trayvane;
+
+Q_DECLARE_METATYPE(ScriptedItem)
+
+namespace {
+
+ScriptedApplication app(qint32 pid, const QString &name, QList<ScriptedItem> items,
+                        std::optional<QString> bundle = std::nullopt)
+{
+    ScriptedApplication a;
+    a.processIdentifier = pid;
+    a.localizedName = name;
+    a.bundleIdentifier = bundle;
+    a.items = std::move(items);
+    return a;
+}
+
+ScriptedItem named(const QString &name, double x, double width = 22)
+{
+    return ScriptedItem::make(name, std::nullopt, x, width);
+}
+
+QStringList names(const MenuBarItemList &items)
+{
+    QStringList out;
+    for (const MenuBarItem &item : items)
+        out.append(item.displayName);
+    return out;
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestMenuBarService : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ScriptedPlatform> m_platform;
+
+    ScriptedWorld baseWorld() const
+    {
+        ScriptedWorld world;
+        world.ownProcessIdentifier = 1;
+        world.dataDirectory = m_dir->path();
+        return world;
+    }
+    ScriptedPlatform &platform(ScriptedWorld world)
+    {
+        m_platform = std::make_unique<ScriptedPlatform>(std::move(world));
+        return *m_platform;
+    }
+    QString orderPath() const { return m_dir->filePath("Trayvane/order.json"); }
+    void writeOrderFile(const QByteArray &content)
+    {
+        QDir().mkpath(m_dir->filePath("Trayvane"));
+        QFile file(orderPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+private slots:
+    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+
+    void childRules_data()
+    {
+        QTest::addColumn<ScriptedItem>("child");
+        QTest::addColumn<bool>("isItem");
+        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<bool>("hidden");
+        QTest::newRow("nothing, width 0, x -5: no item") << ScriptedItem::make({}, {}, -5, 0) << false << "" << false;
+        QTest::newRow("nothing, width 8, x -5: named after the app")
+            << ScriptedItem::make({}, {}, -5, 8) << true << "Werkzeug" << false;
+        QTest::newRow("nothing, width 0, x 40: named after the app, hidden")
+            << ScriptedItem::make({}, {}, 40, 0) << true << "Werkzeug" << true;
+        QTest::newRow("empty description, title") << ScriptedItem::make("", "Batterie", 300, 22) << true << "Batterie"
+                                                  << false;
+        QTest::newRow("description wins over title") << ScriptedItem::make("WLAN", "Batterie", 300, 22) << true << "WLAN"
+                                                     << false;
+        QTest::newRow("description at width 0, x 0 is a hidden item")
+            << ScriptedItem::make("WLAN", {}, 0, 0) << true << "WLAN" << true;
+        QTest::newRow("a single space is a name") << ScriptedItem::make(" ", {}, 0, 0) << true << " " << true;
+        QTest::newRow("title only at x 0: item, hidden") << ScriptedItem::make({}, "Uhr", 0, 20) << true << "Uhr" << true;
+        QTest::newRow("empty title, nothing on screen: no item") << ScriptedItem::make("", "", 0, 0) << false << ""
+                                                                 << false;
+        ScriptedItem wrongType = ScriptedItem::make({}, "Ton", 120, 22);
+        wrongType.description = {AXError::Success, 42};
+        QTest::newRow("description of the wrong type is absent") << wrongType << true << "Ton" << false;
+        ScriptedItem failedButValue = ScriptedItem::make({}, {}, 120, 22);
+        failedButValue.title = {AXError::Failure, QStringLiteral("Alt")};
+        QTest::newRow("a text that comes back is used") << failedButValue << true << "Alt" << false;
+        ScriptedItem swapped = ScriptedItem::make("Fokus", {}, 120, 22);
+        swapped.position = ScriptedItem::size2(120, 0);
+        QTest::newRow("position of the wrong kind reads as 0") << swapped << true << "Fokus" << true;
+        ScriptedItem noSize = ScriptedItem::make("Fokus", {}, 120, 22);
+        noSize.size = {AXError::NoValue, {}};
+        QTest::newRow("missing size reads as 0") << noSize << true << "Fokus" << true;
+        ScriptedItem stringPosition = ScriptedItem::make("Fokus", {}, 120, 22);
+        stringPosition.position = {AXError::Success, QStringLiteral("120,0")};
+        QTest::newRow("position as text reads as 0") << stringPosition << true << "Fokus" << true;
+    }
+    void childRules()
+    {
+        QFETCH(ScriptedItem, child);
+        QFETCH(bool, isItem);
+        QFETCH(QString, displayName);
+        QFETCH(bool, hidden);
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "Werkzeug", {child})};
+        MenuBarService service(platform(world));
+        QCOMPARE(service.items().size(), isItem ? 1 : 0);
+        if (isItem) {
+            const MenuBarItem &item = service.items().first();
+            QCOMPARE(item.displayName, displayName);
+            QCOMPARE(item.isHidden, hidden);
+            QCOMPARE(item.ownerName, QStringLiteral("Werkzeug"));
+            QCOMPARE(item.ownerPID, 10);
+            QVERIFY(item.axElement);
+        }
+    }
+
+    void itemFields()
+    {
+        ScriptedWorld world = baseWorld();
+        ScriptedApplication clock = app(10, "Kontrollzentrum", {ScriptedItem::make("WLAN", {}, 812.75, 24, 3, 22)},
+                                        "com.example.control");
+        clock.icon = QImage(32, 32, QImage::Format_ARGB32);
+        world.applications = {clock};
+        MenuBarService service(platform(world));
+        QCOMPARE(service.items().size(), 1);
+        const MenuBarItem &item = service.items().first();
+        QCOMPARE(item.id, QStringLiteral("Kontrollzentrum-WLAN-812"));
+        QCOMPARE(item.frame, QRectF(812.75, 3, 24, 22));
+        QCOMPARE(item.bundleIdentifier, std::optional<QString>("com.example.control"));
+        QCOMPARE(item.orderKey(), QStringLiteral("com.example.control:WLAN"));
+        QCOMPARE(item.appIcon.size(), QSize(32, 32));
+        QVERIFY(item.menuBarIcon.isNull());
+    }
+
+    void applicationRules_data()
+    {
+        QTest::addColumn<std::optional<AttributeResult>>("bar");
+        QTest::addColumn<std::optional<AttributeResult>>("children");
+        QTest::addColumn<bool>("listed");
+        using Opt = std::optional<AttributeResult>;
+        const ElementRef element(new PlatformElement);
+        QTest::newRow("normal") << Opt() << Opt() << true;
+        QTest::newRow("extras bar fails") << Opt(AttributeResult{AXError::NoValue, {}}) << Opt() << false;
+        QTest::newRow("extras bar with error but a value") << Opt(AttributeResult{AXError::Failure, QVariant::fromValue(element)})
+                                                           << Opt() << false;
+        QTest::newRow("extras bar is not an element") << Opt(AttributeResult{AXError::Success, QStringLiteral("bar")})
+                                                      << Opt() << false;
+        QTest::newRow("extras bar is a null element") << Opt(AttributeResult{AXError::Success, QVariant::fromValue(ElementRef())})
+                                                      << Opt() << false;
+        QTest::newRow("children missing") << Opt() << Opt(AttributeResult{AXError::NoValue, {}}) << false;
+        QTest::newRow("children not a list") << Opt() << Opt(AttributeResult{AXError::Success, QStringLiteral("x")}) << false;
+        QTest::newRow("children list holds a non-element")
+            << Opt() << Opt(AttributeResult{AXError::Success, QVariantList{QVariant::fromValue(element), 3}}) << false;
+    }
+    void applicationRules()
+    {
+        QFETCH(std::optional<AttributeResult>, bar);
+        QFETCH(std::optional<AttributeResult>, children);
+        QFETCH(bool, listed);
+        ScriptedWorld world = baseWorld();
+        ScriptedApplication broken = app(10, "Kaputt", {named("K", 100)});
+        broken.extrasBarAnswer = bar;
+        broken.childrenAnswer = children;
+        world.applications = {broken, app(11, "Heil", {named("H", 200)})};
+        MenuBarService service(platform(world));
+        QCOMPARE(names(service.items()), listed ? QStringList({"K", "H"}) : QStringList({"H"}));
+    }
+
+    void applicationsAndOwnProcess()
+    {
+        ScriptedWorld world = baseWorld();
+        ScriptedApplication nameless = app(12, "", {named("N", 300)});
+        nameless.localizedName.reset();
+        world.applications = {app(1, "Ich", {named("Selbst", 50)}), app(10, "A", {named("A1", 100), named("A2", 150)}),
+                              nameless};
+        MenuBarService service(platform(world));
+        QCOMPARE(names(service.items()), QStringList({"A1", "A2", "N"}));
+        QCOMPARE(service.items().at(2).ownerName, QStringLiteral("Unbekannt"));
+        // A children list whose error code says failure is still used.
+        m_platform->world().applications[1].childrenError = AXError::Failure;
+        service.scan();
+        QCOMPARE(names(service.items()), QStringList({"A1", "A2", "N"}));
+    }
+
+    void windowLookup_data()
+    {
+        QTest::addColumn<QVariant>("windows");
+        QTest::addColumn<bool>("captured");
+        auto w = [](double y, double width, double height, int layer) {
+            return QVariant(QVariantList{ScriptedWorld::window(7, 100, y, width, height, layer)});
+        };
+        QTest::newRow("status window accepted") << w(0, 199.5, 24, 25) << true;
+        QTest::newRow("height exactly 40 accepted") << w(0, 30, 40, 25) << true;
+        QTest::newRow("width 200 rejected") << w(0, 200, 24, 25) << false;
+        QTest::newRow("width 0 rejected") << w(0, 0, 24, 25) << false;
+        QTest::newRow("height 40.5 rejected") << w(0, 30, 40.5, 25) << false;
+        QTest::newRow("y 1 rejected") << w(1, 30, 24, 25) << false;
+        QTest::newRow("layer 24 rejected") << w(0, 30, 24, 24) << false;
+        QVariantMap noLayer = ScriptedWorld::window(7, 100, 0, 30, 24, 25);
+        noLayer.remove(WindowKey::Layer);
+        QTest::newRow("no layer: skipped, next one used")
+            << QVariant(QVariantList{noLayer, ScriptedWorld::window(7, 101, 0, 30, 24, 25)}) << true;
+        QTest::newRow("only a window without layer") << QVariant(QVariantList{noLayer}) << false;
+        QVariantMap textNumber = ScriptedWorld::window(7, 100, 0, 30, 24, 25);
+        textNumber[WindowKey::Number] = QStringLiteral("7");
+        QTest::newRow("window number as text skipped") << QVariant(QVariantList{textNumber}) << false;
+        QVariantMap negative = ScriptedWorld::window(7, 100, 0, 30, 24, 25);
+        negative[WindowKey::Number] = -7;
+        QTest::newRow("negative window number skipped") << QVariant(QVariantList{negative}) << false;
+        QTest::newRow("list with a non-description: no windows")
+            << QVariant(QVariantList{ScriptedWorld::window(7, 100, 0, 30, 24, 25), 5}) << false;
+        QTest::newRow("no list at all") << QVariant() << false;
+        QTest::newRow("not a list") << QVariant(QStringLiteral("windows")) << false;
+    }
+    void windowLookup()
+    {
+        QFETCH(QVariant, windows);
+        QFETCH(bool, captured);
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "A", {named("A1", 100)})};
+        world.windowList = windows;
+        world.captures.insert(7, QImage(60, 60, QImage::Format_ARGB32));
+        MenuBarService service(platform(world));
+        QCOMPARE(!service.items().first().menuBarIcon.isNull(), captured);
+    }
+
+    void captureMatch_data()
+    {
+        QTest::addColumn<QList<double>>("windowXs"); // window i has number i + 1
+        QTest::addColumn<QList<quint32>>("available"); // windows that yield a picture
+        QTest::addColumn<quint32>("requested");        // 0: no capture asked for
+        QTest::addColumn<bool>("captured");
+        QTest::newRow("exactly 3.0 away: no match") << QList<double>{103} << QList<quint32>{1} << 0u << false;
+        QTest::newRow("2.9 away: match") << QList<double>{97.1} << QList<quint32>{1} << 1u << true;
+        QTest::newRow("first record in list order wins") << QList<double>{150, 101, 100} << QList<quint32>{2, 3} << 2u
+                                                         << true;
+        QTest::newRow("failed capture: no second try") << QList<double>{101, 100} << QList<quint32>{2} << 1u << false;
+    }
+    void captureMatch()
+    {
+        QFETCH(QList<double>, windowXs);
+        QFETCH(QList<quint32>, available);
+        QFETCH(quint32, requested);
+        QFETCH(bool, captured);
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "A", {named("A1", 100)})};
+        QVariantList windows;
+        for (int i = 0; i < windowXs.size(); ++i)
+            windows.append(ScriptedWorld::window(quint32(i + 1), windowXs.at(i), 0, 26 + i, 24, 25));
+        world.windowList = windows;
+        for (quint32 number : available)
+            world.captures.insert(number, QImage(10, 10, QImage::Format_ARGB32));
+        MenuBarService service(platform(world));
+        QCOMPARE(!service.items().first().menuBarIcon.isNull(), captured);
+        if (requested == 0) {
+            QVERIFY(m_platform->captureRequests.isEmpty());
+        } else {
+            QCOMPARE(m_platform->captureRequests.size(), 1);
+            QCOMPARE(m_platform->captureRequests.first().windowID, requested);
+            QCOMPARE(m_platform->captureRequests.first().rect, QRectF(100, 0, 26 + int(requested) - 1, 30));
+        }
+    }
+
+    void firstScanSavesLeftToRight()
+    {
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "A", {named("Mitte", 200), named("Rechts", 300)}, "org.example.a"),
+                              app(11, "B", {named("Links", 100)})};
+        MenuBarService service(platform(world));
+        QCOMPARE(names(service.items()), QStringList({"Links", "Mitte", "Rechts"}));
+        QCOMPARE(service.orderedKeys(), QStringList({"B:Links", "org.example.a:Mitte", "org.example.a:Rechts"}));
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"B:Links\",\"org.example.a:Mitte\",\"org.example.a:Rechts\"]"));
+
+        // Moving items later does not change the saved order.
+        m_platform->world().applications[1].items[0] = named("Links", 400);
+        service.scan();
+        QCOMPARE(names(service.items()), QStringList({"Links", "Mitte", "Rechts"}));
+    }
+
+    void scanWithoutItemsWritesNothing()
+    {
+        MenuBarService service(platform(baseWorld()));
+        QVERIFY(service.items().isEmpty());
+        QVERIFY(!QFile::exists(orderPath()));
+        QVERIFY(QFileInfo(m_dir->filePath("Trayvane")).isDir()); // the folder is created anyway
+    }
+
+    void savedOrderAndNewItems()
+    {
+        writeOrderFile("[\"X:B\",\"X:A\"]");
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("A", 100), named("B", 300), named("C", 50), named("D", 20)})};
+        MenuBarService service(platform(world));
+        QCOMPARE(service.orderedKeys(), QStringList({"X:B", "X:A"}));
+        QCOMPARE(names(service.items()), QStringList({"B", "A", "D", "C"}));
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:B\",\"X:A\"]")); // not extended
+
+        // A saved item that leaves keeps its key; when it comes back it takes its place again.
+        m_platform->world().applications[0].items.removeFirst();
+        service.scan();
+        QCOMPARE(names(service.items()), QStringList({"B", "D", "C"}));
+        m_platform->world().applications[0].items.append(named("A", 500));
+        service.scan();
+        QCOMPARE(names(service.items()), QStringList({"B", "A", "D", "C"}));
+    }
+
+    void orderFileOnStart_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("keptAside");
+        QTest::newRow("empty array") << QByteArray("[]") << false;
+        QTest::newRow("object") << QByteArray("{\"a\":1}") << true;
+        QTest::newRow("number among keys") << QByteArray("[\"X:A\",2]") << true;
+        QTest::newRow("not JSON") << QByteArray("\x00\xff garbage", 10) << true;
+    }
+    void orderFileOnStart()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(bool, keptAside);
+        writeOrderFile(content);
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("B", 200), named("A", 100)})};
+        MenuBarService service(platform(world));
+        // Nothing usable was saved: the first scan stores the left-to-right order.
+        QCOMPARE(service.orderedKeys(), QStringList({"X:A", "X:B"}));
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\",\"X:B\"]"));
+        // What could not be read is kept beside it, never destroyed.
+        QCOMPARE(readFile(orderPath() + ".unreadable"), keptAside ? content : QByteArray());
+    }
+
+    void saveOrderWhileEmpty()
+    {
+        writeOrderFile("[\"X:A\"]");
+        ScriptedWorld world = baseWorld();
+        world.trusted = false;
+        world.applications = {app(10, "X", {named("A", 100)})};
+        MenuBarService service(platform(world));
+        QVERIFY(service.items().isEmpty());
+        service.saveOrder();
+        QVERIFY(service.orderedKeys().isEmpty());
+        QCOMPARE(readFile(orderPath()), QByteArray("[]"));
+        // The next scan that finds items stores a fresh order.
+        m_platform->world().trusted = true;
+        service.scan();
+        QCOMPARE(service.orderedKeys(), QStringList({"X:A"}));
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\"]"));
+    }
+
+    void saveOrderAfterSwap()
+    {
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("A", 100), named("B", 200), named("C", 300)})};
+        MenuBarService service(platform(world));
+        QSignalSpy itemsSpy(&service, &MenuBarService::itemsChanged);
+        service.swapItems(0, 1);
+        service.swapItems(5, 0); // out of range: nothing
+        QCOMPARE(itemsSpy.count(), 1);
+        QCOMPARE(names(service.items()), QStringList({"B", "A", "C"}));
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\",\"X:B\",\"X:C\"]")); // unchanged until saved
+        service.saveOrder();
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:B\",\"X:A\",\"X:C\"]"));
+        // A restart reproduces the saved order.
+        MenuBarService restarted(*m_platform);
+        QCOMPARE(names(restarted.items()), QStringList({"B", "A", "C"}));
+    }
+
+    void pauseAndNotifications()
+    {
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("A", 100)})};
+        MenuBarService service(platform(world));
+        QSignalSpy items(&service, &MenuBarService::itemsChanged);
+        QSignalSpy trusted(&service, &MenuBarService::axTrustedChanged);
+        QSignalSpy keys(&service, &MenuBarService::orderedKeysChanged);
+
+        service.scan();
+        service.scan(); // same items: still announced
+        QCOMPARE(items.count(), 2);
+        QCOMPARE(trusted.count(), 2);
+        QCOMPARE(keys.count(), 0);
+
+        service.setPauseScan(true);
+        m_platform->world().applications.clear();
+        m_platform->world().trusted = false;
+        const int queries = m_platform->runningApplicationCalls;
+        service.scan();
+        QCOMPARE(items.count(), 2);
+        QCOMPARE(trusted.count(), 2);
+        QCOMPARE(m_platform->runningApplicationCalls, queries);
+        QCOMPARE(names(service.items()), QStringList({"A"}));
+        QVERIFY(service.axTrusted());
+
+        service.setPauseScan(false);
+        service.scan();
+        QVERIFY(service.items().isEmpty());
+        QVERIFY(!service.axTrusted());
+        QCOMPARE(service.orderedKeys(), QStringList({"X:A"})); // revoked permission keeps the order
+    }
+
+    void timer()
+    {
+        MenuBarService *service = new MenuBarService(platform(baseWorld()));
+        QTimer *timer = service->findChild<QTimer *>();
+        QVERIFY(timer);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 3000);
+        QSignalSpy items(service, &MenuBarService::itemsChanged);
+        timer->setInterval(0); // let the next tick come now: a tick scans
+        QTRY_VERIFY(items.count() >= 1);
+        QPointer<QTimer> guard(timer);
+        delete service;
+        QVERIFY(guard.isNull()); // no tick can outlive the service
+    }
+
+    void permissionGrantedLater()
+    {
+        ScriptedWorld world = baseWorld();
+        world.trusted = false;
+        world.applications = {app(10, "X", {named("A", 100)})};
+        MenuBarService service(platform(world));
+        QVERIFY(!service.axTrusted());
+        QVERIFY(service.items().isEmpty());
+        QVERIFY(!QFile::exists(orderPath()));
+        m_platform->world().trusted = true;
+        service.scan();
+        QVERIFY(service.axTrusted());
+        QCOMPARE(names(service.items()), QStringList({"A"}));
+    }
+
+    void clickWithElement()
+    {
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("A", 0, 0), named("B", 100)})};
+        MenuBarService service(platform(world));
+        for (const MenuBarItem &item : service.items())
+            service.clickItem(item);
+        m_platform->advance(1.0);
+        QCOMPARE(m_platform->presses.size(), 2);
+        QCOMPARE(m_platform->presses.at(0).action, QStringLiteral("AXPress"));
+        QCOMPARE(m_platform->presses.at(0).time, 0.0); // at once, hidden or not
+        QVERIFY(m_platform->createdEvents.isEmpty());
+        QVERIFY(m_platform->postedEvents.isEmpty());
+    }
+
+    void clickWithoutElement_data()
+    {
+        QTest::addColumn<QRectF>("frame");
+        QTest::addColumn<QPointF>("point");
+        QTest::newRow("middle of the frame") << QRectF(100, 0, 30, 24) << QPointF(115, 12);
+        QTest::newRow("zero frame") << QRectF() << QPointF(0, 0);
+    }
+    void clickWithoutElement()
+    {
+        QFETCH(QRectF, frame);
+        QFETCH(QPointF, point);
+        MenuBarService service(platform(baseWorld()));
+        MenuBarItem item;
+        item.frame = frame;
+        service.clickItem(item);
+        item.frame.moveLeft(900); // the point was fixed at the call
+        m_platform->advance(0.149);
+        QVERIFY(m_platform->postedEvents.isEmpty());
+        m_platform->advance(0.2);
+        QCOMPARE(m_platform->postedEvents.size(), 2);
+        const auto down = m_platform->postedEvents.at(0);
+        const auto up = m_platform->postedEvents.at(1);
+        QCOMPARE(down.type, PlatformMouseEvent::Type::LeftMouseDown);
+        QCOMPARE(up.type, PlatformMouseEvent::Type::LeftMouseUp);
+        QCOMPARE(down.point, point);
+        QCOMPARE(up.point, point);
+        QVERIFY(qFuzzyCompare(down.time, 0.15));
+        QVERIFY(qFuzzyCompare(up.time, 0.20));
+        QVERIFY(m_platform->presses.isEmpty());
+    }
+
+    void clickWithoutEvents()
+    {
+        ScriptedWorld world = baseWorld();
+        world.mouseEventsAvailable = false;
+        MenuBarService service(platform(world));
+        MenuBarItem item;
+        item.frame = QRectF(10, 0, 20, 20);
+        service.clickItem(item);
+        m_platform->advance(1.0);
+        QVERIFY(m_platform->postedEvents.isEmpty());
+
+        // A frame without a place on screen is not clicked at all.
+        m_platform->world().mouseEventsAvailable = true;
+        item.frame = QRectF(std::numeric_limits<double>::quiet_NaN(), 0, 20, 20);
+        service.clickItem(item);
+        m_platform->advance(1.0);
+        QVERIFY(m_platform->createdEvents.isEmpty());
+    }
+
+    void openSettingsGranted()
+    {
+        MenuBarService service(platform(baseWorld()));
+        service.openAccessibilitySettings();
+        QCOMPARE(m_platform->openedUrls.size(), 1);
+        QCOMPARE(m_platform->openedUrls.first().scheme(), QStringLiteral("x-apple.systempreferences"));
+        QVERIFY(m_platform->openedUrls.first().toString().contains("Privacy_Accessibility"));
+        QVERIFY(m_platform->toolLaunches.isEmpty());
+        QVERIFY(m_platform->prompts.isEmpty());
+    }
+
+    void openSettingsMissing_data()
+    {
+        QTest::addColumn<std::optional<QString>>("bundle");
+        QTest::addColumn<bool>("toolStarts");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("bundle identifier") << std::optional<QString>("org.example.other") << true << "org.example.other";
+        QTest::newRow("no bundle: built-in identifier") << std::optional<QString>() << true << "org.trayvane.Trayvane";
+        QTest::newRow("tool fails to start: prompt anyway") << std::optional<QString>("org.trayvane.Trayvane") << false
+                                                            << "org.trayvane.Trayvane";
+    }
+    void openSettingsMissing()
+    {
+        QFETCH(std::optional<QString>, bundle);
+        QFETCH(bool, toolStarts);
+        QFETCH(QString, expected);
+        ScriptedWorld world = baseWorld();
+        world.trusted = false;
+        world.bundleIdentifier = bundle;
+        world.permissionToolStarts = toolStarts;
+        MenuBarService service(platform(world));
+        QSignalSpy trusted(&service, &MenuBarService::axTrustedChanged);
+        service.openAccessibilitySettings();
+        QCOMPARE(m_platform->toolLaunches.size(), 1);
+        const auto launch = m_platform->toolLaunches.first();
+        QCOMPARE(launch.executable, QStringLiteral("/usr/bin/tccutil"));
+        QCOMPARE(launch.arguments, QStringList({"reset", "Accessibility", expected}));
+        QCOMPARE(m_platform->prompts.size(), 1);
+        QVERIFY(m_platform->prompts.first() >= launch.endTime); // the prompt follows the tool's end
+        QVERIFY(m_platform->openedUrls.isEmpty());
+        QCOMPARE(trusted.count(), 0); // only a scan changes it
+    }
+
+    void noDataFolder()
+    {
+        ScriptedWorld world = baseWorld();
+        world.dataDirectory.clear();
+        world.applications = {app(10, "X", {named("A", 100)})};
+        MenuBarService service(platform(world));
+        QVERIFY(service.configPath().isEmpty());
+        QCOMPARE(service.orderedKeys(), QStringList({"X:A"})); // kept in memory for the run
+        QVERIFY(!QFile::exists("Trayvane/order.json"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMenuBarService)
+#include "tst_menubarservice.moc"
