@@ -1,6 +1,8 @@
 // Display identity and order key of a status item.
 #include "Models/MenuBarItem.h"
 
+#include <QStringBuilder>
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -9,7 +11,8 @@ namespace Trayvane {
 
 QString MenuBarItem::orderKey() const
 {
-    return bundleIdentifier.value_or(ownerName) + QLatin1Char(':') + displayName;
+    const QString &owner = bundleIdentifier ? *bundleIdentifier : ownerName;
+    return owner % QLatin1Char(':') % displayName;
 }
 
 QString MenuBarItem::truncatedX(double x)
@@ -29,7 +32,7 @@ QString MenuBarItem::truncatedX(double x)
 
 QString MenuBarItem::makeId(const QString &ownerName, const QString &displayName, double x)
 {
-    return ownerName + QLatin1Char('-') + displayName + QLatin1Char('-') + truncatedX(x);
+    return ownerName % QLatin1Char('-') % displayName % QLatin1Char('-') % truncatedX(x);
 }
 
 } // namespace Trayvane

@@ -1,7 +1,8 @@
 // The merge of scanned items with the saved order.
 #include "Services/OrderMerge.h"
 
-#include <QHash>
+#include <string_view>
+#include <unordered_map>
 
 #include <algorithm>
 #include <cmath>
@@ -11,7 +12,9 @@ namespace Trayvane::OrderMerge {
 
 QString canonical(const QString &text)
 {
-    return text.normalized(QString::NormalizationForm_C);
+    // Below U+0300 every text is already in composed form; skip the copy.
+    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+    return plain ? text : text.normalized(QString::NormalizationForm_C);
 }
 
 QStringList canonical(const QStringList &texts)
@@ -36,6 +39,21 @@ void sortByX(MenuBarItemList &items)
     });
 }
 
+namespace {
+
+// The standard library's byte hash: several times cheaper than the keyed hash
+// of QHash for this many short keys, and the keys come from our own scan.
+struct KeyHash
+{
+    std::size_t operator()(const QString &key) const noexcept
+    {
+        return std::hash<std::u16string_view>()(std::u16string_view(reinterpret_cast<const char16_t *>(key.utf16()),
+                                                                    std::size_t(key.size())));
+    }
+};
+
+} // namespace
+
 MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &canonicalKeys)
 {
     MenuBarItemList result;
@@ -46,24 +64,33 @@ MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &cano
         return result;
     }
 
-    // For every key, the positions of its items in discovery order and how
-    // many of them the saved keys have taken so far.
-    struct Candidates
-    {
-        std::vector<qsizetype> positions;
-        std::size_t taken = 0;
-    };
-    QHash<QString, Candidates> byKey;
-    byKey.reserve(discovered.size());
-    for (qsizetype i = 0; i < discovered.size(); ++i)
-        byKey[canonical(discovered.at(i).orderKey())].positions.push_back(i);
+    // For every key the first unplaced item with it, and for every item the
+    // next one with the same key, both in discovery order.
+    const qsizetype count = discovered.size();
+    std::unordered_map<QString, qsizetype, KeyHash> firstWithKey;
+    firstWithKey.reserve(std::size_t(count));
+    std::vector<qsizetype> nextWithKey(std::size_t(count), -1);
+    std::vector<qsizetype> lastWithKey(std::size_t(count), -1);
+    for (qsizetype i = 0; i < count; ++i) {
+        QString key = canonical(discovered.at(i).orderKey());
+        const auto found = firstWithKey.find(key);
+        if (found == firstWithKey.end()) {
+            firstWithKey.emplace(std::move(key), i);
+            lastWithKey[std::size_t(i)] = i;
+        } else {
+            const qsizetype head = found->second;
+            nextWithKey[std::size_t(lastWithKey[std::size_t(head)])] = i;
+            lastWithKey[std::size_t(head)] = i;
+        }
+    }
 
-    std::vector<bool> placed(std::size_t(discovered.size()), false);
+    std::vector<bool> placed(std::size_t(count), false);
     for (const QString &key : canonicalKeys) {
-        auto found = byKey.find(key);
-        if (found == byKey.end() || found->taken == found->positions.size())
+        auto found = firstWithKey.find(key);
+        if (found == firstWithKey.end() || found->second < 0)
             continue;
-        const qsizetype position = found->positions[found->taken++];
+        const qsizetype position = found->second;
+        found->second = nextWithKey[std::size_t(position)];
         placed[std::size_t(position)] = true;
         result.append(discovered.at(position));
     }
