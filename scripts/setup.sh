@@ -15,6 +15,8 @@ packages=(
   qml6-module-qttest
   # symbol font (Apache-2.0) used for every symbol in the panel
   fonts-material-design-icons-iconfont
+  # packaging checks: .deb dependencies, desktop entry and metainfo validation
+  dpkg-dev fakeroot desktop-file-utils appstream
   # headless runs, private session bus, tray hosts and sample tray clients
   xvfb xauth dbus-x11 dbus trayer x11-utils
   python3-gi gir1.2-ayatanaappindicator3-0.1 gir1.2-gtk-3.0

@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs the build into a temporary DESTDIR, checks that every file a desktop
+# expects is in place and valid, and that the package's dependency list names
+# the Qt runtime it needs.
+set -euo pipefail
+build="$1"
+dest="$(mktemp -d)"
+trap 'rm -rf "$dest"' EXIT
+DESTDIR="$dest" cmake --install "$build" --prefix /usr >/dev/null
+
+for f in usr/bin/trayvane \
+         usr/share/applications/org.trayvane.Trayvane.desktop \
+         usr/share/metainfo/org.trayvane.Trayvane.metainfo.xml \
+         usr/share/icons/hicolor/scalable/apps/org.trayvane.Trayvane.svg; do
+    [ -e "$dest/$f" ] || { echo "missing: $f"; exit 1; }
+done
+desktop-file-validate "$dest/usr/share/applications/org.trayvane.Trayvane.desktop"
+appstreamcli validate --no-net "$dest/usr/share/metainfo/org.trayvane.Trayvane.metainfo.xml"
+grep -q '^Icon=org.trayvane.Trayvane$' "$dest/usr/share/applications/org.trayvane.Trayvane.desktop"
+
+depends=$(grep -o 'CPACK_DEBIAN_PACKAGE_DEPENDS "[^"]*"' "$build/CPackConfig.cmake")
+for p in qml6-module-qtquick fonts-material-design-icons-iconfont; do
+    case "$depends" in *"$p"*) ;; *) echo "package dependency missing: $p ($depends)"; exit 1 ;; esac
+done
+echo "install tree valid"
