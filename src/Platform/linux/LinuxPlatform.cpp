@@ -1,0 +1,416 @@
+// The Linux backend over StatusNotifierItem.
+#include "Platform/linux/LinuxPlatform.h"
+
+#include "Platform/linux/DBusMenu.h"
+#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/StatusNotifierHost.h"
+#include "Platform/linux/StatusNotifierWatcher.h"
+#include "Platform/linux/XTestMouse.h"
+#include "Services/MenuBarService.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+
+namespace Trayvane {
+
+namespace {
+
+// How long the own item's visibility must hold before the status icon follows it.
+constexpr int ownItemFirstDecisionMs = 1000;
+constexpr int ownItemSettleMs = 300;
+
+class LinuxElement : public PlatformElement
+{
+public:
+    enum class Kind { Application, Bar, Item };
+    LinuxElement(Kind kind, qint32 pid, QString entry = {}, quint64 sequence = 0)
+        : kind(kind), pid(pid), entry(std::move(entry)), sequence(sequence)
+    {
+    }
+    Kind kind;
+    qint32 pid;
+    QString entry;     // items: the watcher entry
+    quint64 sequence;  // items: which registration of that entry
+};
+
+class LinuxMouseEvent : public PlatformMouseEvent
+{
+public:
+    LinuxMouseEvent(Type type, QPointF point) : m_type(type), m_point(point) {}
+    Type type() const override { return m_type; }
+    QPointF point() const override { return m_point; }
+
+private:
+    Type m_type;
+    QPointF m_point;
+};
+
+double screenScale()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? std::max(1.0, screen->devicePixelRatio()) : 1.0;
+}
+
+// Errors after which the item's menu is not worth trying: the application is
+// gone or does not answer.
+bool isUnreachable(const QString &errorName)
+{
+    static const QStringList names{
+        QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
+        QStringLiteral("org.freedesktop.DBus.Error.Timeout"),
+        QStringLiteral("org.freedesktop.DBus.Error.TimedOut"),
+        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
+        QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
+        QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
+    };
+    return names.contains(errorName);
+}
+
+} // namespace
+
+LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
+    : QObject(parent), m_connection(connection), m_mouse(std::make_unique<XTestMouse>())
+{
+    m_watcher = new StatusNotifierWatcher(m_connection, this);
+    m_host = new StatusNotifierHost(m_connection, m_watcher, this);
+    connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
+    m_ownItemSettle.setSingleShot(true);
+    connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
+        bool displayed = false;
+        for (const SniItemRef &item : m_host->items()) {
+            if (item->isListed() && item->pid == ownProcessIdentifier() && isItemDisplayed(*item))
+                displayed = true;
+        }
+        if (displayed != m_ownItemDisplayed) {
+            m_ownItemDisplayed = displayed;
+            emit ownItemDisplayedChanged(displayed);
+        }
+    });
+    m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    m_host->start();
+    m_ownItemSettle.start(ownItemFirstDecisionMs);
+}
+
+LinuxPlatform::~LinuxPlatform() = default;
+
+void LinuxPlatform::onHostChanged()
+{
+    // Application data is looked up here, off the scan's path, once per pid.
+    for (const SniItemRef &item : m_host->items()) {
+        if (item->isListed() && !m_apps.contains(item->pid))
+            appInfo(item->pid, *item);
+    }
+    if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
+        m_ownItemSettle.start(ownItemSettleMs);
+}
+
+bool LinuxPlatform::isItemDisplayed(const SniItemState &item) const
+{
+    return Sni::isDisplayed(m_host->isOtherHostPresent(), item.status);
+}
+
+QList<const SniItemState *> LinuxPlatform::listedItems() const
+{
+    QList<const SniItemState *> listed;
+    const qint32 own = ownProcessIdentifier();
+    for (const SniItemRef &item : m_host->items()) {
+        if (item->isListed() && item->pid != own)
+            listed.append(item.data());
+    }
+    return listed;
+}
+
+const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const SniItemState &firstItem)
+{
+    if (const auto it = m_apps.constFind(pid); it != m_apps.constEnd())
+        return *it;
+    ProcessFacts facts = DesktopEntryIndex::readProcess(pid);
+    facts.itemId = firstItem.id;
+    AppInfo info;
+    if (const auto entry = m_desktopEntries.find(facts)) {
+        info.name = entry->name.isEmpty() ? entry->id : Sni::capText(entry->name);
+        info.bundleIdentifier = entry->id;
+        if (!entry->icon.isEmpty())
+            info.icon = loadNamedIcon(entry->icon, QString(), StatusNotifierHost::iconPixels);
+    } else {
+        info.name = facts.processName;
+    }
+    return *m_apps.insert(pid, info);
+}
+
+qint32 LinuxPlatform::ownProcessIdentifier() const
+{
+    return qint32(QCoreApplication::applicationPid());
+}
+
+QList<RunningApplication> LinuxPlatform::runningApplications()
+{
+    QList<RunningApplication> applications;
+    QList<qint32> seen;
+    for (const SniItemRef &item : m_host->items()) {
+        if (!item->isListed() || seen.contains(item->pid))
+            continue;
+        seen.append(item->pid);
+        const AppInfo &info = appInfo(item->pid, *item);
+        RunningApplication application;
+        application.processIdentifier = item->pid;
+        if (!info.name.isEmpty())
+            application.localizedName = info.name;
+        application.bundleIdentifier = info.bundleIdentifier;
+        application.icon = info.icon.isNull() ? item->icon : info.icon;
+        applications.append(application);
+    }
+    return applications;
+}
+
+ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
+{
+    return ElementRef(new LinuxElement(LinuxElement::Kind::Application, processIdentifier));
+}
+
+AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, const QString &attribute)
+{
+    const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
+    if (!linuxElement)
+        return {AXError::Failure, {}};
+    const QList<const SniItemState *> listed = listedItems();
+    switch (linuxElement->kind) {
+    case LinuxElement::Kind::Application: {
+        if (attribute != QLatin1String("AXExtrasMenuBar"))
+            return {AXError::AttributeUnsupported, {}};
+        const bool hasItems = std::any_of(listed.cbegin(), listed.cend(),
+                                          [&](const SniItemState *item) { return item->pid == linuxElement->pid; });
+        if (!hasItems)
+            return {AXError::NoValue, {}};
+        return {AXError::Success,
+                QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
+    }
+    case LinuxElement::Kind::Bar: {
+        if (attribute != QLatin1String("AXChildren"))
+            return {AXError::AttributeUnsupported, {}};
+        ElementList children;
+        for (const SniItemState *item : listed) {
+            if (item->pid == linuxElement->pid)
+                children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
+                                                            item->address.entry(), item->sequence)));
+        }
+        return {AXError::Success, QVariant::fromValue(children)};
+    }
+    case LinuxElement::Kind::Item:
+        break;
+    }
+    int rank = 0;
+    const SniItemState *item = nullptr;
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (listed[i]->sequence == linuxElement->sequence) {
+            item = listed[i];
+            rank = int(i) + 1;
+            break;
+        }
+    }
+    if (!item)
+        return {AXError::CannotComplete, {}}; // the item left meanwhile
+    auto text = [](const std::optional<QString> &value) -> AttributeResult {
+        if (!value)
+            return {AXError::NoValue, {}};
+        return {AXError::Success, *value};
+    };
+    if (attribute == QLatin1String("AXDescription"))
+        return text(Sni::itemDescription(item->title, item->toolTipTitle));
+    if (attribute == QLatin1String("AXTitle"))
+        return text(Sni::itemTitle(item->id));
+    const QRectF geometry = Sni::barGeometry(rank, isItemDisplayed(*item));
+    if (attribute == QLatin1String("AXPosition"))
+        return {AXError::Success,
+                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
+    if (attribute == QLatin1String("AXSize"))
+        return {AXError::Success,
+                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
+    return {AXError::AttributeUnsupported, {}};
+}
+
+int LinuxPlatform::performAction(const ElementRef &element, const QString &action)
+{
+    const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
+    if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != QLatin1String("AXPress"))
+        return AXError::Failure;
+    const SniItemRef item = m_host->item(linuxElement->entry);
+    if (!item || item->sequence != linuxElement->sequence || !item->isListed())
+        return AXError::CannotComplete;
+    press(*item);
+    return AXError::Success;
+}
+
+void LinuxPlatform::press(const SniItemState &item)
+{
+    const QPoint position = QCursor::pos();
+    const QString service = item.owner;
+    const QString path = item.address.path;
+    const QString menuPath = item.menuPath;
+    const QString interface = item.interfaceName;
+    if (item.itemIsMenu && !menuPath.isEmpty()) {
+        DBusMenuPopup::show(m_connection, service, menuPath, position);
+        return;
+    }
+    auto activate = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Activate"));
+    activate << position.x() << position.y();
+    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(activate, Sni::callTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, watcher, service, path, menuPath, interface, position]() {
+                watcher->deleteLater();
+                if (!watcher->isError() || isUnreachable(watcher->error().name()))
+                    return;
+                if (!menuPath.isEmpty()) {
+                    DBusMenuPopup::show(m_connection, service, menuPath, position);
+                    return;
+                }
+                auto context = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ContextMenu"));
+                context << position.x() << position.y();
+                m_connection.asyncCall(context, Sni::callTimeoutMs);
+            });
+}
+
+bool LinuxPlatform::isProcessTrusted()
+{
+    return m_host->isConnected() && m_host->isWatcherReachable();
+}
+
+void LinuxPlatform::requestTrustPrompt()
+{
+    // Nothing to ask the user on this system: the reset has already run.
+}
+
+QVariant LinuxPlatform::copyWindowList()
+{
+    QVariantList windows;
+    const QList<const SniItemState *> listed = listedItems();
+    for (qsizetype i = 0; i < listed.size(); ++i) {
+        if (!isItemDisplayed(*listed[i]))
+            continue;
+        const QRectF geometry = Sni::barGeometry(int(i) + 1, true);
+        QVariantMap bounds{{WindowKey::X, geometry.x()},
+                           {WindowKey::Y, 0.0},
+                           {WindowKey::Width, Sni::barSlot},
+                           {WindowKey::Height, Sni::barSlot}};
+        windows.append(QVariantMap{{WindowKey::Bounds, bounds},
+                                   {WindowKey::Number, QVariant::fromValue<quint32>(listed[i]->windowNumber)},
+                                   {WindowKey::Layer, Sni::statusWindowLayer}});
+    }
+    return windows;
+}
+
+QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
+{
+    if (!(rect.width() > 0.0 && rect.height() > 0.0) || rect.width() > 4096.0 || rect.height() > 4096.0)
+        return {};
+    const SniItemState *item = nullptr;
+    for (const SniItemState *candidate : listedItems()) {
+        if (candidate->windowNumber == windowID)
+            item = candidate;
+    }
+    if (!item)
+        return {};
+    const QImage icon = item->status == QLatin1String("NeedsAttention") && !item->attentionIcon.isNull()
+                            ? item->attentionIcon
+                            : item->icon;
+    if (icon.isNull())
+        return {};
+    const double scale = screenScale();
+    QImage image(QSize(qCeil(rect.width() * scale), qCeil(rect.height() * scale)),
+                 QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(scale);
+    const double side = std::min({Sni::barSlot, rect.width(), rect.height()}) - 4.0;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRectF((rect.width() - side) / 2.0, (rect.height() - side) / 2.0, side, side), icon);
+    return image;
+}
+
+MouseEventRef LinuxPlatform::createMouseEvent(PlatformMouseEvent::Type type, const QPointF &point)
+{
+    if (!m_mouse->isAvailable())
+        return {};
+    return MouseEventRef(new LinuxMouseEvent(type, point));
+}
+
+void LinuxPlatform::postMouseEvent(const MouseEventRef &event)
+{
+    if (!event || !m_mouse->isAvailable())
+        return;
+    const double scale = screenScale();
+    m_mouse->post((event->point() * scale).toPoint(), event->type() == PlatformMouseEvent::Type::LeftMouseDown);
+}
+
+void LinuxPlatform::runAfter(double seconds, std::function<void()> step)
+{
+    QTimer::singleShot(std::max(0, int(seconds * 1000.0 + 0.5)), this, std::move(step));
+}
+
+QStringList LinuxPlatform::settingsCommand(const QString &currentDesktop)
+{
+    static const QList<std::pair<QString, QStringList>> known{
+        {QStringLiteral("kde"), {QStringLiteral("systemsettings")}},
+        {QStringLiteral("gnome"), {QStringLiteral("gnome-control-center")}},
+        {QStringLiteral("unity"), {QStringLiteral("gnome-control-center")}},
+        {QStringLiteral("xfce"), {QStringLiteral("xfce4-settings-manager")}},
+        {QStringLiteral("mate"), {QStringLiteral("mate-control-center")}},
+        {QStringLiteral("x-cinnamon"), {QStringLiteral("cinnamon-settings")}},
+        {QStringLiteral("cinnamon"), {QStringLiteral("cinnamon-settings")}},
+        {QStringLiteral("lxqt"), {QStringLiteral("lxqt-config")}},
+        {QStringLiteral("budgie"), {QStringLiteral("budgie-control-center")}},
+        {QStringLiteral("deepin"), {QStringLiteral("dde-control-center")}},
+    };
+    for (const QString &desktop : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        for (const auto &[name, command] : known) {
+            if (desktop.compare(name, Qt::CaseInsensitive) == 0)
+                return command;
+        }
+    }
+    return {};
+}
+
+bool LinuxPlatform::openUrl(const QUrl &url)
+{
+    if (url == MenuBarService::accessibilitySettingsUrl()) {
+        const QStringList command = settingsCommand(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
+        if (command.isEmpty())
+            return false;
+        return QProcess::startDetached(command.constFirst(), command.mid(1));
+    }
+    return QDesktopServices::openUrl(url);
+}
+
+std::optional<QString> LinuxPlatform::mainBundleIdentifier() const
+{
+    const QString name = QGuiApplication::desktopFileName();
+    if (name.isEmpty())
+        return std::nullopt;
+    return name;
+}
+
+QString LinuxPlatform::applicationDataDirectory() const
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+bool LinuxPlatform::runPermissionTool(const QString &, const QStringList &)
+{
+    // The counterpart of clearing a stored decision: start over on the bus.
+    m_apps.clear();
+    m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    m_host->reset();
+    return true;
+}
+
+} // namespace Trayvane

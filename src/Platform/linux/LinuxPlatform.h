@@ -1,0 +1,91 @@
+// The Linux backend: the status items of running applications, read over the
+// StatusNotifierItem protocol on the session bus and presented to the service
+// the way the accessibility interface presents menu bar extras. Every answer
+// comes from kept state at once; nothing here waits on another application.
+#pragma once
+
+#include "Platform/Platform.h"
+#include "Platform/linux/DesktopEntries.h"
+
+#include <QDBusConnection>
+#include <QHash>
+#include <QObject>
+#include <QTimer>
+
+#include <memory>
+
+namespace Trayvane {
+
+class StatusNotifierHost;
+class StatusNotifierWatcher;
+class XTestMouse;
+struct SniItemState;
+
+class LinuxPlatform : public QObject, public Platform
+{
+    Q_OBJECT
+
+public:
+    /// Takes the watcher name if free and registers as host, before it
+    /// returns, so that a tray icon created afterwards in this process finds
+    /// a watcher with a host.
+    explicit LinuxPlatform(const QDBusConnection &connection = QDBusConnection::sessionBus(),
+                           QObject *parent = nullptr);
+    ~LinuxPlatform() override;
+
+    /// Whether a desktop shows Trayvane's own status item (another host is
+    /// present and one of the own process's items is registered and active).
+    bool isOwnItemDisplayed() const { return m_ownItemDisplayed; }
+
+    StatusNotifierHost &host() { return *m_host; }
+
+    // Platform
+    qint32 ownProcessIdentifier() const override;
+    QList<RunningApplication> runningApplications() override;
+    ElementRef createApplicationElement(qint32 processIdentifier) override;
+    AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override;
+    int performAction(const ElementRef &element, const QString &action) override;
+    bool isProcessTrusted() override;
+    void requestTrustPrompt() override;
+    QVariant copyWindowList() override;
+    QImage createWindowImage(const QRectF &rect, quint32 windowID) override;
+    MouseEventRef createMouseEvent(PlatformMouseEvent::Type type, const QPointF &point) override;
+    void postMouseEvent(const MouseEventRef &event) override;
+    void runAfter(double seconds, std::function<void()> step) override;
+    bool openUrl(const QUrl &url) override;
+    std::optional<QString> mainBundleIdentifier() const override;
+    QString applicationDataDirectory() const override;
+    bool runPermissionTool(const QString &executable, const QStringList &arguments) override;
+
+    /// The settings program of a desktop named in XDG_CURRENT_DESKTOP, with
+    /// its arguments; empty when none is known.
+    static QStringList settingsCommand(const QString &currentDesktop);
+
+signals:
+    void ownItemDisplayedChanged(bool displayed);
+
+private:
+    struct AppInfo
+    {
+        QString name;
+        std::optional<QString> bundleIdentifier;
+        QImage icon; // null: the icon of the first item is used
+    };
+    const AppInfo &appInfo(qint32 pid, const SniItemState &firstItem);
+    void onHostChanged();
+    bool isItemDisplayed(const SniItemState &item) const;
+    QList<const SniItemState *> listedItems() const; // other processes' items, registration order
+    void press(const SniItemState &item);
+
+    QDBusConnection m_connection;
+    StatusNotifierWatcher *m_watcher = nullptr;
+    StatusNotifierHost *m_host = nullptr;
+    std::unique_ptr<XTestMouse> m_mouse;
+    DesktopEntryIndex m_desktopEntries;
+    bool m_desktopEntriesLoaded = false;
+    QHash<qint32, AppInfo> m_apps;
+    bool m_ownItemDisplayed = false;
+    QTimer m_ownItemSettle;
+};
+
+} // namespace Trayvane

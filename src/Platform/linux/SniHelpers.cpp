@@ -1,0 +1,186 @@
+// Pure helpers of the StatusNotifierItem backend.
+#include "Platform/linux/SniHelpers.h"
+
+#include <QDBusArgument>
+#include <QRegularExpression>
+#include <QVariant>
+#include <QtEndian>
+
+namespace Trayvane::Sni {
+
+bool isValidBusName(const QString &name)
+{
+    if (name.isEmpty() || name.size() > 255)
+        return false;
+    if (name.startsWith(QLatin1Char(':'))) {
+        static const QRegularExpression unique(QStringLiteral("^:[A-Za-z0-9_-]+(\\.[A-Za-z0-9_-]+)+$"));
+        return unique.match(name).hasMatch();
+    }
+    static const QRegularExpression wellKnown(
+        QStringLiteral("^[A-Za-z_-][A-Za-z0-9_-]*(\\.[A-Za-z_-][A-Za-z0-9_-]*)+$"));
+    return wellKnown.match(name).hasMatch();
+}
+
+bool isValidObjectPath(const QString &path)
+{
+    if (path == QLatin1String("/"))
+        return true;
+    static const QRegularExpression objectPath(QStringLiteral("^(/[A-Za-z0-9_]+)+$"));
+    return objectPath.match(path).hasMatch();
+}
+
+std::optional<ItemAddress> splitRegistration(const QString &argument, const QString &sender)
+{
+    ItemAddress address;
+    if (argument.startsWith(QLatin1Char('/'))) {
+        address = {sender, argument};
+    } else {
+        const qsizetype slash = argument.indexOf(QLatin1Char('/'));
+        if (slash < 0)
+            address = {argument, DefaultItemPath};
+        else
+            address = {argument.left(slash), argument.mid(slash)};
+    }
+    if (!isValidBusName(address.service) || !isValidObjectPath(address.path))
+        return std::nullopt;
+    return address;
+}
+
+std::optional<ItemAddress> parseEntry(const QString &entry)
+{
+    if (entry.startsWith(QLatin1Char('/')))
+        return std::nullopt; // an entry always names its service
+    return splitRegistration(entry, QString());
+}
+
+bool isValidPixmap(const RawPixmap &pixmap)
+{
+    if (pixmap.width <= 0 || pixmap.height <= 0 || pixmap.width > maxPixmapSide || pixmap.height > maxPixmapSide)
+        return false;
+    return qint64(pixmap.data.size()) == qint64(4) * pixmap.width * pixmap.height;
+}
+
+int choosePixmap(const QList<RawPixmap> &pixmaps, int targetSide)
+{
+    int covering = -1;
+    int largest = -1;
+    auto area = [&](int i) { return qint64(pixmaps[i].width) * pixmaps[i].height; };
+    for (int i = 0; i < pixmaps.size(); ++i) {
+        const RawPixmap &p = pixmaps[i];
+        if (!isValidPixmap(p))
+            continue;
+        if (largest < 0 || area(i) > area(largest))
+            largest = i;
+        if (p.width >= targetSide && p.height >= targetSide && (covering < 0 || area(i) < area(covering)))
+            covering = i;
+    }
+    return covering >= 0 ? covering : largest;
+}
+
+QImage decodePixmap(const RawPixmap &pixmap)
+{
+    if (!isValidPixmap(pixmap))
+        return {};
+    QImage image(pixmap.width, pixmap.height, QImage::Format_ARGB32);
+    if (image.isNull())
+        return {};
+    const auto *source = reinterpret_cast<const uchar *>(pixmap.data.constData());
+    for (int y = 0; y < pixmap.height; ++y) {
+        auto *line = reinterpret_cast<quint32 *>(image.scanLine(y));
+        for (int x = 0; x < pixmap.width; ++x)
+            line[x] = qFromBigEndian<quint32>(source + 4 * (qsizetype(y) * pixmap.width + x));
+    }
+    return image;
+}
+
+namespace {
+
+// Reads a(iiay) from an argument positioned at it. The caller has checked the
+// signature, so the reads cannot go out of step.
+QList<RawPixmap> readPixmapArray(const QDBusArgument &argument)
+{
+    QList<RawPixmap> pixmaps;
+    argument.beginArray();
+    while (!argument.atEnd()) {
+        RawPixmap pixmap;
+        argument.beginStructure();
+        argument >> pixmap.width >> pixmap.height >> pixmap.data;
+        argument.endStructure();
+        // Keep only the size of bogus entries, never megabytes of them.
+        if (!isValidPixmap(pixmap))
+            pixmap.data.clear();
+        if (pixmaps.size() < 64)
+            pixmaps.append(pixmap);
+    }
+    argument.endArray();
+    return pixmaps;
+}
+
+} // namespace
+
+QList<RawPixmap> readPixmaps(const QVariant &value)
+{
+    if (!value.canConvert<QDBusArgument>())
+        return {};
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("a(iiay)"))
+        return {};
+    return readPixmapArray(argument);
+}
+
+ToolTip readToolTip(const QVariant &value)
+{
+    ToolTip tip;
+    if (!value.canConvert<QDBusArgument>())
+        return tip;
+    const auto argument = value.value<QDBusArgument>();
+    if (argument.currentSignature() != QLatin1String("(sa(iiay)ss)"))
+        return tip;
+    argument.beginStructure();
+    argument >> tip.iconName;
+    readPixmapArray(argument);
+    argument >> tip.title >> tip.text;
+    argument.endStructure();
+    tip.iconName = capText(tip.iconName);
+    tip.title = capText(tip.title);
+    tip.text = capText(tip.text);
+    return tip;
+}
+
+QString capText(const QString &text)
+{
+    if (text.size() <= maxTextLength)
+        return text;
+    QString cut = text.left(maxTextLength);
+    if (cut.back().isHighSurrogate())
+        cut.chop(1); // never leave half a character behind
+    return cut;
+}
+
+std::optional<QString> itemDescription(const QString &title, const QString &toolTipTitle)
+{
+    if (!title.isEmpty())
+        return title;
+    if (!toolTipTitle.isEmpty())
+        return toolTipTitle;
+    return std::nullopt;
+}
+
+std::optional<QString> itemTitle(const QString &id)
+{
+    if (id.isEmpty())
+        return std::nullopt;
+    return id;
+}
+
+QRectF barGeometry(int rank, bool displayed)
+{
+    return QRectF(barSlot * rank, 0.0, displayed ? barSlot : 0.0, barSlot);
+}
+
+bool isDisplayed(bool otherHostPresent, const QString &status)
+{
+    return otherHostPresent && status != QLatin1String("Passive");
+}
+
+} // namespace Trayvane::Sni

@@ -1,0 +1,116 @@
+// Small pure helpers of the StatusNotifierItem backend: how a registration is
+// split into bus name and object path, how an item's pixmaps are checked and
+// decoded, how its texts map onto the attributes the service reads, and where
+// an item sits on the virtual bar. Kept free of D-Bus traffic so they can be
+// tested on their own.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QList>
+#include <QRectF>
+#include <QString>
+
+#include <optional>
+
+class QDBusArgument;
+class QVariant;
+
+namespace Trayvane::Sni {
+
+inline const QString WatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+inline const QString FallbackWatcherService = QStringLiteral("org.freedesktop.StatusNotifierWatcher");
+inline const QString WatcherPath = QStringLiteral("/StatusNotifierWatcher");
+inline const QString ItemInterface = QStringLiteral("org.kde.StatusNotifierItem");
+inline const QString FallbackItemInterface = QStringLiteral("org.freedesktop.StatusNotifierItem");
+inline const QString DefaultItemPath = QStringLiteral("/StatusNotifierItem");
+inline const QString MenuInterface = QStringLiteral("com.canonical.dbusmenu");
+inline const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.Properties");
+
+// Limits against peers that send more than any real tray item needs.
+constexpr int maxTextLength = 512;
+constexpr int maxPixmapSide = 1024;
+constexpr int maxMenuEntries = 500;
+constexpr int maxMenuDepth = 8;
+constexpr int maxItemsPerWatcher = 2000;
+// Every call to another application gives up after this long.
+constexpr int callTimeoutMs = 3000;
+// Change signals of one item arriving within this window cause one re-read.
+constexpr int coalesceMs = 10;
+
+// Geometry of the virtual bar the items are placed on.
+constexpr double barSlot = 24.0;
+constexpr int statusWindowLayer = 25;
+
+/// Where a registered item lives on the bus.
+struct ItemAddress
+{
+    QString service; // a unique or well-known bus name
+    QString path;    // its object path
+    /// The watcher's text for the item: service followed by path.
+    QString entry() const { return service + path; }
+    bool operator==(const ItemAddress &) const = default;
+};
+
+/// Splits the argument of RegisterStatusNotifierItem. An object path means
+/// "this path on the caller's connection"; a bus name alone means the default
+/// path; "name/path" carries both. Returns nothing for malformed input.
+std::optional<ItemAddress> splitRegistration(const QString &argument, const QString &sender);
+
+/// Parses a watcher entry ("service/path" or a bare service) back into an address.
+std::optional<ItemAddress> parseEntry(const QString &entry);
+
+bool isValidBusName(const QString &name);
+bool isValidObjectPath(const QString &path);
+
+/// One entry of an IconPixmap array, as it came over the bus.
+struct RawPixmap
+{
+    int width = 0;
+    int height = 0;
+    QByteArray data; // ARGB32, network byte order
+};
+
+/// Whether a pixmap is usable: positive sides of at most 1024 and exactly
+/// 4 * width * height bytes of data.
+bool isValidPixmap(const RawPixmap &pixmap);
+
+/// Index of the pixmap to draw at `targetSide` pixels: the smallest valid one
+/// that covers it, else the largest valid one; -1 when none is valid.
+int choosePixmap(const QList<RawPixmap> &pixmaps, int targetSide);
+
+/// Decodes a valid pixmap into an ARGB32 image; a null image otherwise.
+QImage decodePixmap(const RawPixmap &pixmap);
+
+/// Reads an a(iiay) value (as Qt hands it over in a QVariant); anything of
+/// another shape yields an empty list.
+QList<RawPixmap> readPixmaps(const QVariant &value);
+
+/// The parts of a ToolTip (sa(iiay)ss) value that the backend uses.
+struct ToolTip
+{
+    QString iconName;
+    QString title;
+    QString text;
+};
+ToolTip readToolTip(const QVariant &value);
+
+/// Cuts a peer's text to the length the backend keeps.
+QString capText(const QString &text);
+
+/// The item's description for the service: its Title, else its tooltip's
+/// title; absent when both are empty.
+std::optional<QString> itemDescription(const QString &title, const QString &toolTipTitle);
+
+/// The item's title for the service: its Id; absent when empty.
+std::optional<QString> itemTitle(const QString &id);
+
+/// The item's place on the virtual bar, from its 1-based rank in registration
+/// order and whether the desktop displays it.
+QRectF barGeometry(int rank, bool displayed);
+
+/// Whether a desktop shows the item: another host is present and the item
+/// is not passive.
+bool isDisplayed(bool otherHostPresent, const QString &status);
+
+} // namespace Trayvane::Sni

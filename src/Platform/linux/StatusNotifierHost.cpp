@@ -1,0 +1,460 @@
+// The StatusNotifierItem host: kept state of every registered item.
+#include "Platform/linux/StatusNotifierHost.h"
+
+#include "Platform/linux/StatusNotifierWatcher.h"
+
+#include <QCoreApplication>
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServiceWatcher>
+#include <QDBusVariant>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QIcon>
+#include <QImageReader>
+#include <QPainter>
+
+namespace Trayvane {
+
+namespace {
+
+const QString DBusService = QStringLiteral("org.freedesktop.DBus");
+const QString DBusPath = QStringLiteral("/org/freedesktop/DBus");
+const QString DBusInterface = QStringLiteral("org.freedesktop.DBus");
+
+const char *const itemSignals[] = {"NewTitle",  "NewIcon",   "NewAttentionIcon", "NewOverlayIcon",
+                                   "NewToolTip", "NewStatus", "NewMenu",          "XAyatanaNewLabel"};
+
+QImage fitted(const QImage &image, int pixels)
+{
+    if (image.isNull())
+        return {};
+    if (image.width() == pixels && image.height() == pixels)
+        return image;
+    QImage canvas(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    const QImage scaled = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&canvas);
+    painter.drawImage((pixels - scaled.width()) / 2, (pixels - scaled.height()) / 2, scaled);
+    return canvas;
+}
+
+QImage readImageFile(const QString &path, int pixels)
+{
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() > 4096 || size.height() > 4096))
+        reader.setScaledSize(size.scaled(pixels, pixels, Qt::KeepAspectRatio));
+    else if (!size.isValid() || reader.format() == "svg")
+        reader.setScaledSize(QSize(pixels, pixels));
+    return fitted(reader.read(), pixels);
+}
+
+QString textValue(const QVariantMap &properties, const QString &key)
+{
+    const QVariant value = properties.value(key);
+    return value.metaType() == QMetaType::fromType<QString>() ? Sni::capText(value.toString()) : QString();
+}
+
+QImage iconFrom(const QVariantMap &properties, const QString &pixmapKey, const QString &nameKey,
+                const QString &themePath)
+{
+    const auto pixmaps = Sni::readPixmaps(properties.value(pixmapKey));
+    const int chosen = Sni::choosePixmap(pixmaps, StatusNotifierHost::iconPixels);
+    if (chosen >= 0)
+        return fitted(Sni::decodePixmap(pixmaps[chosen]), StatusNotifierHost::iconPixels);
+    const QString name = textValue(properties, nameKey);
+    if (!name.isEmpty())
+        return loadNamedIcon(name, themePath, StatusNotifierHost::iconPixels);
+    return {};
+}
+
+} // namespace
+
+QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels)
+{
+    static QHash<QString, QImage> cache;
+    const QString key = name + QLatin1Char('\n') + themePath + QLatin1Char('\n') + QString::number(pixels);
+    if (const auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    QImage image;
+    if (QDir::isAbsolutePath(name)) {
+        image = readImageFile(name, pixels);
+    } else {
+        if (!themePath.isEmpty() && QDir::isAbsolutePath(themePath) && !name.contains(QLatin1Char('/'))) {
+            // Items ship their own icons in a small private tree.
+            QDirIterator it(themePath, QDir::Files, QDirIterator::Subdirectories);
+            for (int seen = 0; it.hasNext() && seen < 2000 && image.isNull(); ++seen) {
+                const QFileInfo info(it.nextFileInfo());
+                if (info.completeBaseName() == name
+                    && QStringList{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("xpm")}.contains(
+                        info.suffix()))
+                    image = readImageFile(info.filePath(), pixels);
+            }
+        }
+        if (image.isNull()) {
+            const QIcon icon = QIcon::fromTheme(name);
+            if (!icon.isNull())
+                image = fitted(icon.pixmap(pixels, pixels).toImage(), pixels);
+        }
+    }
+    if (cache.size() > 500)
+        cache.clear();
+    cache.insert(key, image);
+    return image;
+}
+
+StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, StatusNotifierWatcher *ownWatcher,
+                                       QObject *parent)
+    : QObject(parent), m_connection(connection), m_ownWatcher(ownWatcher)
+{
+    m_hostService = QStringLiteral("org.kde.StatusNotifierHost-%1").arg(QCoreApplication::applicationPid());
+
+    m_watcherNames = new QDBusServiceWatcher(this);
+    m_watcherNames->setConnection(m_connection);
+    m_watcherNames->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
+    m_watcherNames->setWatchedServices({Sni::WatcherService, Sni::FallbackWatcherService});
+    connect(m_watcherNames, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &name, const QString &, const QString &newOwner) {
+                if (name == Sni::WatcherService && newOwner.isEmpty() && m_ownWatcher->tryStart())
+                    return; // activeChanged follows
+                if (newOwner == m_connection.baseService())
+                    return;
+                follow();
+            });
+    connect(m_ownWatcher, &StatusNotifierWatcher::activeChanged, this, &StatusNotifierHost::follow);
+    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierItemRegistered, this, [this](const QString &entry) {
+        if (m_source == Source::Own)
+            addItem(entry);
+    });
+    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierItemUnregistered, this,
+            [this](const QString &entry) {
+                if (m_source == Source::Own)
+                    removeItem(entry);
+            });
+    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierHostRegistered, this, &StatusNotifierHost::changed);
+    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierHostUnregistered, this,
+            &StatusNotifierHost::changed);
+
+    if (m_connection.isConnected()) {
+        // Change signals of every item arrive through one set of matches and
+        // are routed by sender and path.
+        for (const QString &interface : {Sni::ItemInterface, Sni::FallbackItemInterface}) {
+            for (const char *name : itemSignals)
+                m_connection.connect(QString(), QString(), interface, QLatin1String(name), this,
+                                     SLOT(onItemSignal(QDBusMessage)));
+        }
+        for (const QString &interface : {Sni::WatcherService, Sni::FallbackWatcherService}) {
+            m_connection.connect(QString(), Sni::WatcherPath, interface, QStringLiteral("StatusNotifierItemRegistered"),
+                                 this, SLOT(onExternalItemRegistered(QString, QDBusMessage)));
+            m_connection.connect(QString(), Sni::WatcherPath, interface,
+                                 QStringLiteral("StatusNotifierItemUnregistered"), this,
+                                 SLOT(onExternalItemUnregistered(QString, QDBusMessage)));
+        }
+    }
+}
+
+void StatusNotifierHost::start()
+{
+    if (!m_connection.isConnected())
+        return;
+    m_connection.registerService(m_hostService);
+    m_ownWatcher->tryStart(); // fails quietly while another program owns the name
+    follow();
+}
+
+void StatusNotifierHost::reset()
+{
+    clearItems();
+    m_source = Source::None;
+    m_externalOwner.clear();
+    m_externalService.clear();
+    start();
+}
+
+bool StatusNotifierHost::isWatcherReachable() const
+{
+    return m_connection.isConnected() && m_source != Source::None;
+}
+
+bool StatusNotifierHost::isOtherHostPresent() const
+{
+    if (m_source == Source::External)
+        return true;
+    if (m_source == Source::Own)
+        return m_ownWatcher->isOtherHostRegistered();
+    return false;
+}
+
+template<typename Handler>
+void StatusNotifierHost::callAsync(const QDBusMessage &message, Handler handler)
+{
+    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, Sni::callTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, handler]() {
+        watcher->deleteLater();
+        handler(watcher->reply());
+    });
+}
+
+void StatusNotifierHost::follow()
+{
+    ++m_followGeneration;
+    if (m_ownWatcher->isActive()) {
+        const bool switched = m_source != Source::Own;
+        m_source = Source::Own;
+        m_externalOwner.clear();
+        m_externalService.clear();
+        m_ownWatcher->registerLocalHost(m_hostService);
+        if (switched)
+            clearItems();
+        syncEntries(m_ownWatcher->registeredItems());
+        emit changed();
+        return;
+    }
+    followExternal(Sni::WatcherService, 0);
+}
+
+void StatusNotifierHost::followExternal(const QString &service, int attempt)
+{
+    const quint64 generation = m_followGeneration;
+    auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("GetNameOwner"));
+    ask << service;
+    callAsync(ask, [this, service, attempt, generation](const QDBusMessage &reply) {
+        if (generation != m_followGeneration)
+            return;
+        const QString owner = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                                  ? reply.arguments().constFirst().toString()
+                                  : QString();
+        if (owner.isEmpty() || owner == m_connection.baseService()) {
+            if (attempt == 0) {
+                followExternal(Sni::FallbackWatcherService, 1);
+                return;
+            }
+            // No watcher at all: take the name ourselves.
+            if (m_ownWatcher->tryStart())
+                return; // activeChanged follows
+            m_source = Source::None;
+            clearItems();
+            emit changed();
+            return;
+        }
+        const bool switched = m_source != Source::External || m_externalOwner != owner;
+        m_source = Source::External;
+        m_externalService = service;
+        m_externalOwner = owner;
+        if (switched)
+            clearItems();
+        auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
+                                                           QStringLiteral("RegisterStatusNotifierHost"));
+        registerHost << m_hostService;
+        callAsync(registerHost, [](const QDBusMessage &) {});
+        auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
+                                                   QStringLiteral("Get"));
+        read << service << QStringLiteral("RegisteredStatusNotifierItems");
+        callAsync(read, [this, generation](const QDBusMessage &answer) {
+            if (generation != m_followGeneration || answer.type() != QDBusMessage::ReplyMessage
+                || answer.arguments().isEmpty())
+                return;
+            const QVariant value = answer.arguments().constFirst().value<QDBusVariant>().variant();
+            if (value.metaType() == QMetaType::fromType<QStringList>())
+                syncEntries(value.toStringList());
+        });
+        emit changed();
+    });
+}
+
+void StatusNotifierHost::onExternalItemRegistered(const QString &entry, const QDBusMessage &message)
+{
+    if (m_source == Source::External && message.service() == m_externalOwner)
+        addItem(entry);
+}
+
+void StatusNotifierHost::onExternalItemUnregistered(const QString &entry, const QDBusMessage &message)
+{
+    if (m_source == Source::External && message.service() == m_externalOwner)
+        removeItem(entry);
+}
+
+void StatusNotifierHost::syncEntries(const QStringList &entries)
+{
+    for (const SniItemRef &item : QList<SniItemRef>(m_items)) {
+        if (!entries.contains(item->address.entry()))
+            removeItem(item->address.entry());
+    }
+    for (const QString &entry : entries)
+        addItem(entry);
+}
+
+void StatusNotifierHost::addItem(const QString &entry)
+{
+    if (m_byEntry.contains(entry) || m_items.size() >= Sni::maxItemsPerWatcher)
+        return;
+    const auto address = Sni::parseEntry(entry);
+    if (!address)
+        return;
+    auto item = SniItemRef::create();
+    item->address = *address;
+    item->sequence = m_nextSequence++;
+    item->windowNumber = m_nextWindowNumber++;
+    item->coalesce.setSingleShot(true);
+    item->coalesce.setInterval(Sni::coalesceMs);
+    const QWeakPointer<SniItemState> weak = item;
+    connect(&item->coalesce, &QTimer::timeout, this, [this, weak]() {
+        if (const SniItemRef strong = weak.toStrongRef())
+            fetch(strong);
+    });
+    m_items.append(item);
+    m_byEntry.insert(entry, item);
+    if (address->service.startsWith(QLatin1Char(':'))) {
+        item->owner = address->service;
+        resolvePid(item);
+        fetch(item);
+    } else {
+        resolveOwner(item);
+    }
+}
+
+void StatusNotifierHost::removeItem(const QString &entry)
+{
+    const SniItemRef item = m_byEntry.take(entry);
+    if (!item)
+        return;
+    m_items.removeOne(item);
+    item->coalesce.stop();
+    if (item->isListed())
+        emit changed();
+}
+
+void StatusNotifierHost::clearItems()
+{
+    const bool hadListed = std::any_of(m_items.cbegin(), m_items.cend(), [](const SniItemRef &i) { return i->isListed(); });
+    for (const SniItemRef &item : std::as_const(m_items))
+        item->coalesce.stop();
+    m_items.clear();
+    m_byEntry.clear();
+    if (hadListed)
+        emit changed();
+}
+
+void StatusNotifierHost::resolveOwner(const SniItemRef &item)
+{
+    auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("GetNameOwner"));
+    ask << item->address.service;
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(ask, [this, weak](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return; // a name without owner never shows up
+        item->owner = reply.arguments().constFirst().toString();
+        resolvePid(item);
+        fetch(item);
+    });
+}
+
+void StatusNotifierHost::resolvePid(const SniItemRef &item)
+{
+    auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface,
+                                              QStringLiteral("GetConnectionUnixProcessID"));
+    ask << item->owner;
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(ask, [this, weak](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return;
+        const qint64 pid = reply.arguments().constFirst().toLongLong();
+        if (pid <= 0 || pid > std::numeric_limits<qint32>::max())
+            return;
+        item->pid = qint32(pid);
+        if (item->isListed())
+            emit changed();
+    });
+}
+
+void StatusNotifierHost::onItemSignal(const QDBusMessage &message)
+{
+    const QString sender = message.service();
+    const QString path = message.path();
+    for (const SniItemRef &item : std::as_const(m_items)) {
+        if (item->owner == sender && item->address.path == path)
+            scheduleFetch(item);
+    }
+}
+
+void StatusNotifierHost::scheduleFetch(const SniItemRef &item)
+{
+    if (!item->coalesce.isActive())
+        item->coalesce.start();
+}
+
+void StatusNotifierHost::fetch(const SniItemRef &item)
+{
+    if (item->owner.isEmpty())
+        return;
+    if (item->fetching) {
+        item->refetch = true; // one GetAll in flight per item
+        return;
+    }
+    item->fetching = true;
+    auto getAll = QDBusMessage::createMethodCall(item->owner, item->address.path, Sni::PropertiesInterface,
+                                                 QStringLiteral("GetAll"));
+    getAll << item->interfaceName;
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(getAll, [this, weak](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || !m_byEntry.contains(item->address.entry()))
+            return;
+        item->fetching = false;
+        QVariantMap properties;
+        bool ok = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
+        if (ok) {
+            const QVariant first = reply.arguments().constFirst();
+            if (first.canConvert<QDBusArgument>()) {
+                const auto argument = first.value<QDBusArgument>();
+                ok = argument.currentSignature() == QLatin1String("a{sv}");
+                if (ok)
+                    argument >> properties;
+            } else {
+                ok = false;
+            }
+        }
+        if ((!ok || properties.isEmpty()) && !item->triedFallbackInterface) {
+            item->triedFallbackInterface = true;
+            item->interfaceName = Sni::FallbackItemInterface;
+            item->refetch = true;
+        } else if (ok) {
+            applyProperties(item, properties);
+        }
+        if (item->refetch) {
+            item->refetch = false;
+            fetch(item);
+        }
+    });
+}
+
+void StatusNotifierHost::applyProperties(const SniItemRef &item, const QVariantMap &properties)
+{
+    const QString themePath = textValue(properties, QStringLiteral("IconThemePath"));
+    item->id = textValue(properties, QStringLiteral("Id"));
+    item->title = textValue(properties, QStringLiteral("Title"));
+    item->toolTipTitle = Sni::readToolTip(properties.value(QStringLiteral("ToolTip"))).title;
+    item->status = textValue(properties, QStringLiteral("Status"));
+    const QVariant menu = properties.value(QStringLiteral("Menu"));
+    item->menuPath = menu.metaType() == QMetaType::fromType<QDBusObjectPath>() ? menu.value<QDBusObjectPath>().path()
+                                                                                 : QString();
+    if (item->menuPath == QLatin1String("/") || !Sni::isValidObjectPath(item->menuPath))
+        item->menuPath.clear();
+    const QVariant isMenu = properties.value(QStringLiteral("ItemIsMenu"));
+    item->itemIsMenu = isMenu.metaType() == QMetaType::fromType<bool>() && isMenu.toBool();
+    item->icon = iconFrom(properties, QStringLiteral("IconPixmap"), QStringLiteral("IconName"), themePath);
+    item->attentionIcon =
+        iconFrom(properties, QStringLiteral("AttentionIconPixmap"), QStringLiteral("AttentionIconName"), themePath);
+    item->propertiesArrived = true;
+    if (item->isListed())
+        emit changed();
+}
+
+} // namespace Trayvane

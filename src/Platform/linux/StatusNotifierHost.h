@@ -1,0 +1,124 @@
+// The host side of the StatusNotifierItem protocol: follows whichever watcher
+// runs (Trayvane's own or a desktop shell's), registers as a host with it, and
+// keeps every registered item's properties current from its change signals.
+// All calls to other applications are asynchronous with a timeout; readers get
+// the kept state at once.
+#pragma once
+
+#include "Platform/linux/SniHelpers.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QObject>
+#include <QSharedPointer>
+#include <QTimer>
+
+class QDBusServiceWatcher;
+
+namespace Trayvane {
+
+class StatusNotifierWatcher;
+
+/// What the host knows of one registered item.
+struct SniItemState
+{
+    Sni::ItemAddress address;
+    QString owner;            // unique connection name, once known
+    quint64 sequence = 0;     // registration order, also the generation of callbacks
+    quint32 windowNumber = 0; // stable per item
+    qint32 pid = 0;           // 0 until known
+    bool propertiesArrived = false;
+    QString interfaceName = Sni::ItemInterface;
+
+    QString id;
+    QString title;
+    QString toolTipTitle;
+    QString status;
+    QString menuPath;
+    bool itemIsMenu = false;
+    QImage icon;
+    QImage attentionIcon;
+
+    bool fetching = false;
+    bool refetch = false;
+    bool triedFallbackInterface = false;
+    QTimer coalesce;
+
+    /// Shown to the service only once its owner and properties are known.
+    bool isListed() const { return propertiesArrived && pid > 0; }
+};
+using SniItemRef = QSharedPointer<SniItemState>;
+
+class StatusNotifierHost : public QObject
+{
+    Q_OBJECT
+
+public:
+    StatusNotifierHost(const QDBusConnection &connection, StatusNotifierWatcher *ownWatcher,
+                       QObject *parent = nullptr);
+
+    /// Takes the watcher name when free, registers as host and reads the items.
+    void start();
+    /// Drops every item and starts again as if newly launched.
+    void reset();
+
+    /// Every registered item, in registration order (listed or not).
+    const QList<SniItemRef> &items() const { return m_items; }
+    SniItemRef item(const QString &entry) const { return m_byEntry.value(entry); }
+
+    bool isConnected() const { return m_connection.isConnected(); }
+    /// A watcher runs: Trayvane's own or another program's.
+    bool isWatcherReachable() const;
+    /// Another host than Trayvane shows items.
+    bool isOtherHostPresent() const;
+    /// The image size items' icons are prepared at, in pixels.
+    static constexpr int iconPixels = 48;
+
+signals:
+    /// Something an answer of the backend depends on changed.
+    void changed();
+
+private slots:
+    void onItemSignal(const QDBusMessage &message);
+    void onExternalItemRegistered(const QString &entry, const QDBusMessage &message);
+    void onExternalItemUnregistered(const QString &entry, const QDBusMessage &message);
+
+private:
+    enum class Source { None, Own, External };
+
+    void follow();
+    void followExternal(const QString &service, int attempt);
+    void syncEntries(const QStringList &entries);
+    void addItem(const QString &entry);
+    void removeItem(const QString &entry);
+    void clearItems();
+    void resolveOwner(const SniItemRef &item);
+    void resolvePid(const SniItemRef &item);
+    void scheduleFetch(const SniItemRef &item);
+    void fetch(const SniItemRef &item);
+    void applyProperties(const SniItemRef &item, const QVariantMap &properties);
+    template<typename Handler>
+    void callAsync(const QDBusMessage &message, Handler handler);
+
+    QDBusConnection m_connection;
+    StatusNotifierWatcher *m_ownWatcher;
+    QDBusServiceWatcher *m_watcherNames = nullptr;
+    QString m_hostService;
+    Source m_source = Source::None;
+    QString m_externalService; // followed watcher name
+    QString m_externalOwner;   // its unique owner
+    quint64 m_followGeneration = 0;
+    QList<SniItemRef> m_items;
+    QHash<QString, SniItemRef> m_byEntry;
+    quint64 m_nextSequence = 1;
+    quint32 m_nextWindowNumber = 1;
+};
+
+/// Loads an icon named the way items name them (absolute path, a name inside
+/// the item's own theme path, or a theme name) at `pixels` size; cached.
+QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels);
+
+} // namespace Trayvane

@@ -1,0 +1,231 @@
+// The login item on Linux desktops as an XDG autostart entry.
+#include "Platform/linux/XdgAutostart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace Trayvane {
+
+namespace {
+
+const QString desktopEntryGroup = QStringLiteral("Desktop Entry");
+
+// Characters that force an Exec argument into double quotes.
+bool isReservedInExec(QChar c)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    return reserved.contains(c);
+}
+
+// The keys of the [Desktop Entry] group; other groups and comments are
+// skipped, and a key given twice keeps its first value.
+QHash<QString, QString> readDesktopEntry(const QByteArray &contents)
+{
+    QHash<QString, QString> keys;
+    QString group;
+    const QStringList lines = QString::fromUtf8(contents).split(QLatin1Char('\n'));
+    for (const QString &rawLine : lines) {
+        const QString line = rawLine.trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
+            group = line.mid(1, line.size() - 2);
+            continue;
+        }
+        if (group != desktopEntryGroup)
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        if (!keys.contains(key))
+            keys.insert(key, line.mid(equals + 1).trimmed());
+    }
+    return keys;
+}
+
+// Undoes the escapes of a string value (\s \n \t \r \\).
+QString unescapeString(const QString &value)
+{
+    QString result;
+    result.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (c != QLatin1Char('\\') || i + 1 == value.size()) {
+            result.append(c);
+            continue;
+        }
+        const QChar next = value.at(++i);
+        switch (next.unicode()) {
+        case 's': result.append(QLatin1Char(' ')); break;
+        case 'n': result.append(QLatin1Char('\n')); break;
+        case 't': result.append(QLatin1Char('\t')); break;
+        case 'r': result.append(QLatin1Char('\r')); break;
+        case '\\': result.append(QLatin1Char('\\')); break;
+        default: result.append(c).append(next); break;
+        }
+    }
+    return result;
+}
+
+QString escapeString(const QString &value)
+{
+    QString result;
+    result.reserve(value.size());
+    for (const QChar c : value) {
+        switch (c.unicode()) {
+        case '\\': result.append(QLatin1String("\\\\")); break;
+        case '\n': result.append(QLatin1String("\\n")); break;
+        case '\t': result.append(QLatin1String("\\t")); break;
+        case '\r': result.append(QLatin1String("\\r")); break;
+        default: result.append(c); break;
+        }
+    }
+    return result;
+}
+
+bool isTrue(const QString &value)
+{
+    return value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
+
+bool isFalse(const QString &value)
+{
+    return value.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0;
+}
+
+// Two paths name the same program when they resolve to the same file; a path
+// that does not exist (any more) is compared as written.
+QString comparablePath(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString canonical = info.canonicalFilePath();
+    return canonical.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : canonical;
+}
+
+} // namespace
+
+XdgAutostart::XdgAutostart(QObject *parent)
+    : XdgAutostart(QCoreApplication::applicationFilePath(), parent)
+{
+}
+
+XdgAutostart::XdgAutostart(const QString &executablePath, QObject *parent)
+    : LoginItem(parent)
+    , m_executablePath(executablePath)
+{
+}
+
+QString XdgAutostart::entryFileName()
+{
+    return QStringLiteral("org.trayvane.Trayvane.desktop");
+}
+
+QString XdgAutostart::entryPath()
+{
+    QString configHome = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (configHome.isEmpty() || QDir::isRelativePath(configHome))
+        configHome = QDir::homePath() + QLatin1String("/.config");
+    return QDir::cleanPath(configHome + QLatin1String("/autostart/") + entryFileName());
+}
+
+QString XdgAutostart::execValue(const QString &path)
+{
+    QString argument = path;
+    if (std::any_of(path.cbegin(), path.cend(), isReservedInExec)) {
+        argument.clear();
+        argument.append(QLatin1Char('"'));
+        for (const QChar c : path) {
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') || c == QLatin1Char('\\'))
+                argument.append(QLatin1Char('\\'));
+            argument.append(c);
+        }
+        argument.append(QLatin1Char('"'));
+    }
+    argument.replace(QLatin1Char('%'), QLatin1String("%%"));
+    return escapeString(argument);
+}
+
+QString XdgAutostart::execProgram(const QString &rawValue)
+{
+    const QString value = unescapeString(rawValue);
+    qsizetype i = 0;
+    while (i < value.size() && (value.at(i) == QLatin1Char(' ') || value.at(i) == QLatin1Char('\t')))
+        ++i;
+    QString program;
+    if (i < value.size() && value.at(i) == QLatin1Char('"')) {
+        for (++i; i < value.size() && value.at(i) != QLatin1Char('"'); ++i) {
+            if (value.at(i) == QLatin1Char('\\') && i + 1 < value.size())
+                ++i;
+            program.append(value.at(i));
+        }
+    } else {
+        for (; i < value.size() && value.at(i) != QLatin1Char(' ') && value.at(i) != QLatin1Char('\t'); ++i)
+            program.append(value.at(i));
+    }
+    program.replace(QLatin1String("%%"), QLatin1String("%"));
+    return program;
+}
+
+QByteArray XdgAutostart::entryContents(const QString &executablePath)
+{
+    QString contents;
+    contents += QLatin1String("[Desktop Entry]\n");
+    contents += QLatin1String("Type=Application\n");
+    contents += QLatin1String("Name=Trayvane\n");
+    contents += QLatin1String("Exec=") + execValue(executablePath) + QLatin1Char('\n');
+    contents += QLatin1String("Terminal=false\n");
+    contents += QLatin1String("X-GNOME-Autostart-enabled=true\n");
+    return contents.toUtf8();
+}
+
+bool XdgAutostart::isEnabled()
+{
+    QFile file(entryPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QHash<QString, QString> keys = readDesktopEntry(file.readAll());
+    if (isTrue(keys.value(QStringLiteral("Hidden"))))
+        return false;
+    if (isFalse(keys.value(QStringLiteral("X-GNOME-Autostart-enabled"))))
+        return false;
+    const QString program = execProgram(keys.value(QStringLiteral("Exec")));
+    if (program.isEmpty() || m_executablePath.isEmpty())
+        return false;
+    return comparablePath(program) == comparablePath(m_executablePath);
+}
+
+bool XdgAutostart::registerItem()
+{
+    if (m_executablePath.isEmpty() || QDir::isRelativePath(m_executablePath))
+        return false;
+    const QString path = entryPath();
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray contents = entryContents(m_executablePath);
+    if (file.write(contents) != contents.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool XdgAutostart::unregisterItem()
+{
+    const QString path = entryPath();
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return true;
+    return QFile::remove(path);
+}
+
+} // namespace Trayvane
