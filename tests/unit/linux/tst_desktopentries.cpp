@@ -1,0 +1,184 @@
+// Finding the desktop entry of a tray item's process in a temporary set of
+// XDG data directories and a fake /proc tree.
+#include "Platform/linux/DesktopEntries.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Trayvane;
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+} // namespace
+
+class TestDesktopEntries : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_first;
+    QString m_second;
+    DesktopEntryIndex m_index;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        m_first = m_dir.filePath(QStringLiteral("home"));
+        m_second = m_dir.filePath(QStringLiteral("system"));
+        writeFile(m_first + "/applications/org.example.Mail.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Mail\nName[de]=Post\nName[de_CH]=Poscht\n"
+                  "Icon=mail-client\nExec=env GDK_BACKEND=x11 /opt/mail/bin/mailer --tray %U\n"
+                  "StartupWMClass=MailerWindow\n[Desktop Action New]\nName=Wrong group\n");
+        writeFile(m_first + "/applications/vendor/chat.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Chat\nExec=\"/usr/lib/chat app/chat-bin\"\n"
+                  "TryExec=chat-launcher\n");
+        // The same id lower in the search path loses; a hidden entry hides it too.
+        writeFile(m_second + "/applications/org.example.Mail.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Old Mail\n");
+        writeFile(m_first + "/applications/gone.desktop", "[Desktop Entry]\nType=Application\nHidden=true\nName=Gone\n");
+        writeFile(m_second + "/applications/gone.desktop", "[Desktop Entry]\nType=Application\nName=Gone below\n");
+        writeFile(m_second + "/applications/org.gnome.Weather.desktop",
+                  "[Desktop Entry]\nType=Application\nName=Weather\nExec=gnome-weather\n");
+        writeFile(m_second + "/applications/link.desktop", "[Desktop Entry]\nType=Link\nName=A link\n");
+        m_index.load({m_first, m_second}, QStringLiteral("de_DE.UTF-8"));
+    }
+
+    void indexRules()
+    {
+        const auto mail = m_index.byId(QStringLiteral("org.example.Mail"));
+        QVERIFY(mail);
+        QCOMPARE(mail->name, QStringLiteral("Post")); // language without country
+        QCOMPARE(mail->icon, QStringLiteral("mail-client"));
+        QCOMPARE(mail->executables, QStringList{QStringLiteral("mailer")});
+        QVERIFY(m_index.byId(QStringLiteral("vendor-chat"))); // subfolders join the id with "-"
+        QVERIFY(!m_index.byId(QStringLiteral("gone")));       // hidden above hides the one below
+        QVERIFY(!m_index.byId(QStringLiteral("link")));       // not an application
+    }
+
+    void localizedName_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("country-specific") << "de_CH.UTF-8" << "Poscht";
+        QTest::newRow("language fallback") << "de_AT" << "Post";
+        QTest::newRow("modifier ignored when absent") << "de_DE@euro" << "Post";
+        QTest::newRow("other language") << "fr_FR.UTF-8" << "Mail";
+        QTest::newRow("C locale") << "C" << "Mail";
+    }
+    void localizedName()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, name);
+        const auto entry = DesktopEntryIndex::parseFile(m_first + "/applications/org.example.Mail.desktop",
+                                                        QStringLiteral("org.example.Mail"), locale);
+        QVERIFY(entry);
+        QCOMPARE(entry->name, name);
+    }
+
+    void unitCandidates_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QStringList>("candidates");
+        QTest::newRow("scope with launcher")
+            << "app-gnome-org.gnome.Weather-4242.scope" << QStringList{"gnome-org.gnome.Weather", "org.gnome.Weather"};
+        QTest::newRow("service with random suffix")
+            << "app-org.example.Mail@8f1c.service" << QStringList{"org.example.Mail"};
+        QTest::newRow("escaped dash") << "app-my\\x2dapp-77.scope" << QStringList{"my-app"};
+        QTest::newRow("not an app unit") << "session-2.scope" << QStringList{};
+        QTest::newRow("not a unit") << "user.slice" << QStringList{};
+    }
+    void unitCandidates()
+    {
+        QFETCH(QString, unit);
+        QFETCH(QStringList, candidates);
+        QCOMPARE(DesktopEntryIndex::unitCandidates(unit), candidates);
+    }
+
+    void find_data()
+    {
+        QTest::addColumn<QString>("flatpak");
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<QString>("launched");
+        QTest::addColumn<int>("launchedPid");
+        QTest::addColumn<QString>("itemId");
+        QTest::addColumn<QString>("processName");
+        QTest::addColumn<QString>("expectedId"); // empty: none found
+        const QString mailFile = m_first + "/applications/org.example.Mail.desktop";
+        QTest::newRow("flatpak id first") << "org.gnome.Weather" << "app-org.example.Mail@1.service" << "" << 0
+                                          << "" << "" << "org.gnome.Weather";
+        QTest::newRow("systemd unit with launcher")
+            << "" << "app-gnome-org.gnome.Weather-99.scope" << "" << 0 << "" << "" << "org.gnome.Weather";
+        QTest::newRow("launched file of this pid") << "" << "" << mailFile << 100 << "" << "" << "org.example.Mail";
+        QTest::newRow("launched file inherited from another pid")
+            << "" << "" << mailFile << 55 << "" << "" << "";
+        QTest::newRow("item id matches a desktop id, any case")
+            << "" << "" << "" << 0 << "ORG.GNOME.WEATHER" << "" << "org.gnome.Weather";
+        QTest::newRow("item id matches StartupWMClass")
+            << "" << "" << "" << 0 << "MailerWindow" << "" << "org.example.Mail";
+        QTest::newRow("process name matches Exec after env")
+            << "" << "" << "" << 0 << "" << "mailer" << "org.example.Mail";
+        QTest::newRow("process name matches quoted Exec with spaces")
+            << "" << "" << "" << 0 << "" << "chat-bin" << "vendor-chat";
+        QTest::newRow("process name matches TryExec")
+            << "" << "" << "" << 0 << "" << "chat-launcher" << "vendor-chat";
+        QTest::newRow("unknown flatpak falls through to the process name")
+            << "org.unknown.App" << "" << "" << 0 << "" << "gnome-weather" << "org.gnome.Weather";
+        QTest::newRow("nothing matches") << "" << "" << "" << 0 << "tray-thing" << "python3" << "";
+    }
+    void find()
+    {
+        QFETCH(QString, flatpak);
+        QFETCH(QString, unit);
+        QFETCH(QString, launched);
+        QFETCH(int, launchedPid);
+        QFETCH(QString, itemId);
+        QFETCH(QString, processName);
+        QFETCH(QString, expectedId);
+        ProcessFacts facts;
+        facts.pid = 100;
+        facts.flatpakAppId = flatpak;
+        facts.cgroupUnit = unit;
+        facts.launchedDesktopFile = launched;
+        facts.launchedDesktopFilePid = launchedPid;
+        facts.itemId = itemId;
+        facts.processName = processName;
+        const auto entry = m_index.find(facts);
+        QCOMPARE(entry ? entry->id : QString(), expectedId);
+    }
+
+    void readProcessFromProcTree()
+    {
+        const QString proc = m_dir.filePath(QStringLiteral("proc"));
+        writeFile(proc + "/321/comm", "mailer\n");
+        writeFile(proc + "/321/cgroup", "0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
+                                        "app-gnome-org.example.Mail-321.scope\n");
+        static const char environ[] = "HOME=/home/u\0GIO_LAUNCHED_DESKTOP_FILE=/x/mail.desktop\0"
+                                      "GIO_LAUNCHED_DESKTOP_FILE_PID=321\0";
+        writeFile(proc + "/321/environ", QByteArray(environ, sizeof(environ) - 1));
+        writeFile(proc + "/321/root/.flatpak-info", "[Instance]\nname=wrong\n[Application]\nname=org.example.Mail\n");
+        const ProcessFacts facts = DesktopEntryIndex::readProcess(321, proc);
+        QCOMPARE(facts.processName, QStringLiteral("mailer"));
+        QCOMPARE(facts.cgroupUnit, QStringLiteral("app-gnome-org.example.Mail-321.scope"));
+        QCOMPARE(facts.launchedDesktopFile, QStringLiteral("/x/mail.desktop"));
+        QCOMPARE(facts.launchedDesktopFilePid, 321);
+        QCOMPARE(facts.flatpakAppId, QStringLiteral("org.example.Mail"));
+
+        const ProcessFacts missing = DesktopEntryIndex::readProcess(999, proc);
+        QVERIFY(missing.processName.isEmpty());
+        QVERIFY(missing.flatpakAppId.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDesktopEntries)
+#include "tst_desktopentries.moc"

@@ -1,0 +1,226 @@
+// Protocol edge cases of the StatusNotifierItem backend: registration forms,
+// pixmap choice and decoding, text and geometry mapping, menu labels.
+#include "Platform/linux/DBusMenu.h"
+#include "Platform/linux/LinuxPlatform.h"
+#include "Platform/linux/SniHelpers.h"
+
+#include <QTest>
+
+using namespace Trayvane;
+using Sni::RawPixmap;
+
+Q_DECLARE_METATYPE(QList<RawPixmap>)
+
+namespace {
+
+RawPixmap solid(int width, int height, qsizetype dataLength = -1)
+{
+    RawPixmap pixmap;
+    pixmap.width = width;
+    pixmap.height = height;
+    pixmap.data = QByteArray(dataLength >= 0 ? dataLength : qsizetype(4) * width * height, '\x7f');
+    return pixmap;
+}
+
+} // namespace
+
+class TestSniHelpers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitRegistration_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::addColumn<QString>("sender");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("unique name alone gets the default path")
+            << ":1.42" << ":1.42" << true << ":1.42" << "/StatusNotifierItem";
+        QTest::newRow("well-known name alone")
+            << "org.kde.StatusNotifierItem-12-1" << ":1.9" << true << "org.kde.StatusNotifierItem-12-1"
+            << "/StatusNotifierItem";
+        QTest::newRow("object path belongs to the caller")
+            << "/org/ayatana/NotificationItem/nm" << ":1.7" << true << ":1.7" << "/org/ayatana/NotificationItem/nm";
+        QTest::newRow("name and path together") << ":1.5/items/one" << ":1.8" << true << ":1.5" << "/items/one";
+        QTest::newRow("empty argument") << "" << ":1.7" << false << "" << "";
+        QTest::newRow("not a bus name") << "hello world" << ":1.7" << false << "" << "";
+        QTest::newRow("path with empty element") << "/a//b" << ":1.7" << false << "" << "";
+        QTest::newRow("path with trailing slash") << "/a/b/" << ":1.7" << false << "" << "";
+        QTest::newRow("object path without a caller") << "/StatusNotifierItem" << "" << false << "" << "";
+        QTest::newRow("single-element name") << "nodots" << ":1.7" << false << "" << "";
+    }
+    void splitRegistration()
+    {
+        QFETCH(QString, argument);
+        QFETCH(QString, sender);
+        QFETCH(bool, valid);
+        const auto address = Sni::splitRegistration(argument, sender);
+        QCOMPARE(address.has_value(), valid);
+        if (!valid)
+            return;
+        QFETCH(QString, service);
+        QFETCH(QString, path);
+        QCOMPARE(address->service, service);
+        QCOMPARE(address->path, path);
+        // The watcher's entry text parses back into the same address.
+        const auto again = Sni::parseEntry(address->entry());
+        QVERIFY(again.has_value());
+        QCOMPARE(*again, *address);
+    }
+
+    void choosePixmap_data()
+    {
+        QTest::addColumn<QList<RawPixmap>>("pixmaps");
+        QTest::addColumn<int>("target");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("smallest that covers the target")
+            << QList<RawPixmap>{solid(16, 16), solid(64, 64), solid(32, 32), solid(128, 128)} << 24 << 2;
+        QTest::newRow("largest when none covers")
+            << QList<RawPixmap>{solid(16, 16), solid(22, 22), solid(8, 8)} << 48 << 1;
+        QTest::newRow("data length not 4*w*h is skipped")
+            << QList<RawPixmap>{solid(32, 32, 100), solid(16, 16)} << 24 << 1;
+        QTest::newRow("larger than 1024 is skipped")
+            << QList<RawPixmap>{solid(2048, 2, 4 * 2048 * 2), solid(8, 8)} << 24 << 1;
+        QTest::newRow("exactly 1024 is accepted") << QList<RawPixmap>{solid(1024, 1024)} << 24 << 0;
+        QTest::newRow("negative and zero sides are skipped")
+            << QList<RawPixmap>{solid(-4, -4, 64), solid(0, 10, 0), solid(10, 10)} << 24 << 2;
+        QTest::newRow("sides whose product overflows 32 bits")
+            << QList<RawPixmap>{solid(65536, 65536, 0)} << 24 << -1;
+        QTest::newRow("nothing valid") << QList<RawPixmap>{solid(4, 4, 3)} << 24 << -1;
+        QTest::newRow("empty list") << QList<RawPixmap>{} << 24 << -1;
+    }
+    void choosePixmap()
+    {
+        QFETCH(QList<RawPixmap>, pixmaps);
+        QFETCH(int, target);
+        QFETCH(int, expected);
+        QCOMPARE(Sni::choosePixmap(pixmaps, target), expected);
+    }
+
+    void decodePixmapUsesNetworkByteOrder()
+    {
+        RawPixmap pixmap;
+        pixmap.width = 2;
+        pixmap.height = 1;
+        pixmap.data = QByteArray::fromHex("ff112233" "80a0b0c0");
+        const QImage image = Sni::decodePixmap(pixmap);
+        QCOMPARE(image.size(), QSize(2, 1));
+        QCOMPARE(image.pixel(0, 0), QRgb(0xff112233));
+        QCOMPARE(image.pixel(1, 0), QRgb(0x80a0b0c0));
+
+        pixmap.data.chop(1);
+        QVERIFY(Sni::decodePixmap(pixmap).isNull());
+    }
+
+    void texts_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("toolTipTitle");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QVariant>("description"); // invalid: absent
+        QTest::addColumn<QVariant>("axTitle");
+        QTest::newRow("title wins over tooltip") << "Network" << "Connected" << "nm-applet" << QVariant("Network")
+                                                 << QVariant("nm-applet");
+        QTest::newRow("tooltip title when title empty")
+            << "" << "Volume 40 %" << "pavucontrol" << QVariant("Volume 40 %") << QVariant("pavucontrol");
+        QTest::newRow("both empty and no id") << "" << "" << "" << QVariant() << QVariant();
+        QTest::newRow("a single space is a title") << " " << "x" << " " << QVariant(" ") << QVariant(" ");
+    }
+    void texts()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, toolTipTitle);
+        QFETCH(QString, id);
+        QFETCH(QVariant, description);
+        QFETCH(QVariant, axTitle);
+        const auto d = Sni::itemDescription(title, toolTipTitle);
+        QCOMPARE(d.has_value(), description.isValid());
+        if (d)
+            QCOMPARE(*d, description.toString());
+        const auto t = Sni::itemTitle(id);
+        QCOMPARE(t.has_value(), axTitle.isValid());
+        if (t)
+            QCOMPARE(*t, axTitle.toString());
+    }
+
+    void capTextKeepsWholeCharacters()
+    {
+        const QString huge(1024 * 1024, QLatin1Char('x'));
+        QCOMPARE(Sni::capText(huge).size(), Sni::maxTextLength);
+        // A surrogate pair straddling the limit is dropped whole.
+        QString straddling(Sni::maxTextLength - 1, QLatin1Char('a'));
+        straddling += QString::fromUcs4(U"\U0001F600");
+        const QString cut = Sni::capText(straddling);
+        QCOMPARE(cut.size(), Sni::maxTextLength - 1);
+        QVERIFY(!cut.back().isHighSurrogate());
+        QCOMPARE(Sni::capText(QStringLiteral("short")), QStringLiteral("short"));
+    }
+
+    void geometry_data()
+    {
+        QTest::addColumn<int>("rank");
+        QTest::addColumn<bool>("otherHost");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QRectF>("expected");
+        QTest::newRow("first item shown") << 1 << true << "Active" << QRectF(24, 0, 24, 24);
+        QTest::newRow("third item needing attention") << 3 << true << "NeedsAttention" << QRectF(72, 0, 24, 24);
+        QTest::newRow("passive item has no width") << 2 << true << "Passive" << QRectF(48, 0, 0, 24);
+        QTest::newRow("no other host: nothing shown") << 1 << false << "Active" << QRectF(24, 0, 0, 24);
+        QTest::newRow("unknown status counts as shown") << 4 << true << "" << QRectF(96, 0, 24, 24);
+    }
+    void geometry()
+    {
+        QFETCH(int, rank);
+        QFETCH(bool, otherHost);
+        QFETCH(QString, status);
+        QFETCH(QRectF, expected);
+        QCOMPARE(Sni::barGeometry(rank, Sni::isDisplayed(otherHost, status)), expected);
+    }
+
+    void menuLabels_data()
+    {
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("mnemonic") << "_Quit" << "&Quit";
+        QTest::newRow("escaped underscore") << "snake__case" << "snake_case";
+        QTest::newRow("ampersand stays literal") << "R&D" << "R&&D";
+        QTest::newRow("plain") << "Open" << "Open";
+    }
+    void menuLabels()
+    {
+        QFETCH(QString, label);
+        QFETCH(QString, expected);
+        QCOMPARE(dbusMenuLabel(label), expected);
+    }
+
+    void menuLayoutRejectsOtherShapes()
+    {
+        DBusMenuNode root;
+        QVERIFY(!parseDBusMenuLayout(QVariant(42), root));
+        QVERIFY(!parseDBusMenuLayout(QVariant(QStringLiteral("(ia{sv}av)")), root));
+    }
+
+    void settingsCommand_data()
+    {
+        QTest::addColumn<QString>("desktop");
+        QTest::addColumn<QString>("program");
+        QTest::newRow("KDE") << "KDE" << "systemsettings";
+        QTest::newRow("Ubuntu's GNOME list") << "ubuntu:GNOME" << "gnome-control-center";
+        QTest::newRow("case-insensitive XFCE") << "xfce" << "xfce4-settings-manager";
+        QTest::newRow("first known entry wins") << "Unknown:MATE:KDE" << "mate-control-center";
+        QTest::newRow("unknown desktop") << "Sway" << "";
+        QTest::newRow("unset") << "" << "";
+    }
+    void settingsCommand()
+    {
+        QFETCH(QString, desktop);
+        QFETCH(QString, program);
+        const QStringList command = LinuxPlatform::settingsCommand(desktop);
+        QCOMPARE(command.value(0), program);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSniHelpers)
+#include "tst_snihelpers.moc"
