@@ -96,7 +96,10 @@ bool save(const QString &path, const QStringList &keys)
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray bytes = encode(keys);
-    if (file.write(bytes) != bytes.size()) {
+    // Flush before committing: on a full disk the buffered write only fails
+    // here, and a commit after an unnoticed failure would replace the old file
+    // with an empty one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
