@@ -1,0 +1,102 @@
+// The normal row of one status item: picture, name, hidden mark, owner, and a
+// click hint. A tap activates the item; hovering highlights the row.
+pragma ComponentBehavior: Bound
+import QtQuick
+import QtQuick.Layouts
+import Trayvane
+
+PlainButton {
+    id: root
+
+    required property string itemId
+    required property string displayName
+    required property string subtitle
+    required property bool isHidden
+    required property var menuBarIcon
+    required property var appIcon
+    required property bool hasMenuBarIcon
+    required property bool hasAppIcon
+    required property bool highlighted
+
+    // Pointer entered (true) or left (false) the row.
+    signal hoverChanged(bool entered)
+
+    hoverEnabled: true
+    leftPadding: 10
+    rightPadding: 10
+    topPadding: 6
+    bottomPadding: 6
+    onHoveredChanged: root.hoverChanged(root.hovered)
+
+    background: Item {
+        Rectangle {
+            anchors.fill: parent
+            radius: 8
+            color: root.highlighted ? Theme.opacity(Theme.blue, 0.08) : Theme.controlBackgroundColor
+        }
+        Rectangle {
+            anchors.fill: parent
+            radius: 8
+            color: "transparent"
+            border.width: 1
+            border.color: Theme.opacity(Theme.primary, 0.04)
+        }
+    }
+
+    contentItem: RowLayout {
+        spacing: 10
+
+        ItemIcon {
+            objectName: "rowIcon"
+            menuBarIcon: root.menuBarIcon
+            appIcon: root.appIcon
+            hasMenuBarIcon: root.hasMenuBarIcon
+            hasAppIcon: root.hasAppIcon
+        }
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 1
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 4
+                Text {
+                    objectName: "rowTitle"
+                    Layout.preferredWidth: implicitWidth
+                    Layout.minimumWidth: 0
+                    text: root.displayName
+                    font.pixelSize: Theme.subheadline
+                    font.weight: Font.Medium
+                    color: Theme.primary
+                    maximumLineCount: 1
+                    elide: Text.ElideRight
+                }
+                SymbolImage {
+                    objectName: "hiddenMark"
+                    visible: root.isHidden
+                    name: "eye.slash"
+                    size: 9
+                    color: Theme.orange
+                }
+                Item {
+                    Layout.fillWidth: true
+                }
+            }
+            Text {
+                objectName: "rowSubtitle"
+                Layout.fillWidth: true
+                visible: root.subtitle.length > 0
+                text: root.subtitle
+                font.pixelSize: Theme.caption2
+                color: Theme.secondary
+                maximumLineCount: 1
+                elide: Text.ElideRight
+            }
+        }
+        SymbolImage {
+            objectName: "clickSymbol"
+            name: "cursorarrow.click.2"
+            size: Theme.caption2
+            color: Theme.opacity(Theme.secondary, 0.4)
+        }
+    }
+}

@@ -1,0 +1,56 @@
+// Reads and writes the panel height in the user's settings.
+#include "UserSettings.h"
+
+#include "AppIdentity.h"
+
+#include <QSettings>
+
+#include <cmath>
+
+namespace Trayvane {
+
+UserSettings::UserSettings(QObject *parent)
+    : QObject(parent)
+    , m_settings(std::make_unique<QSettings>(applicationId))
+{
+    load();
+}
+
+UserSettings::UserSettings(const QString &filePath, QObject *parent)
+    : QObject(parent)
+    , m_settings(std::make_unique<QSettings>(filePath, QSettings::IniFormat))
+{
+    load();
+}
+
+UserSettings::~UserSettings() = default;
+
+double UserSettings::heightFromStored(const QVariant &value)
+{
+    if (!value.isValid())
+        return defaultWindowHeight;
+    bool ok = false;
+    const double height = value.toDouble(&ok);
+    if (!ok || !std::isfinite(height) || height <= 0.0)
+        return defaultWindowHeight;
+    return height;
+}
+
+void UserSettings::load()
+{
+    m_windowHeight = heightFromStored(m_settings->value(windowHeightKey));
+}
+
+void UserSettings::setWindowHeight(double height)
+{
+    if (!std::isfinite(height) || height <= 0.0)
+        return;
+    m_settings->setValue(windowHeightKey, height);
+    m_settings->sync();
+    if (height == m_windowHeight)
+        return;
+    m_windowHeight = height;
+    emit windowHeightChanged();
+}
+
+} // namespace Trayvane

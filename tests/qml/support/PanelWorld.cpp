@@ -1,0 +1,200 @@
+// Scripted worlds for the panel's QML tests and screenshots.
+#include "PanelWorld.h"
+
+#include "Platform/scripted/ScriptedPlatform.h"
+#include "Services/MenuBarService.h"
+#include "UserSettings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPainter>
+
+using namespace Trayvane;
+
+namespace {
+
+QImage picture(const QColor &color, int width, int height, bool round)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(color);
+    painter.setPen(Qt::NoPen);
+    const QRectF box(width * 0.2, height * 0.2, width * 0.6, height * 0.6);
+    if (round)
+        painter.drawEllipse(box);
+    else
+        painter.drawRoundedRect(box, width * 0.12, width * 0.12);
+    return image;
+}
+
+QColor colorFor(const QString &name)
+{
+    return QColor::fromHsv(int(qHash(name) % 360), 160, 210);
+}
+
+} // namespace
+
+PanelWorld::PanelWorld(QObject *parent)
+    : QObject(parent)
+{
+    ScriptedWorld world;
+    world.dataDirectory = m_dir.path();
+    world.ownProcessIdentifier = 1;
+    m_platform = std::make_unique<ScriptedPlatform>(world);
+    m_settings = std::make_unique<UserSettings>(m_dir.filePath(QStringLiteral("settings.ini")));
+}
+
+PanelWorld::~PanelWorld() = default;
+
+QObject *PanelWorld::service() const
+{
+    return m_service.get();
+}
+
+QObject *PanelWorld::settings() const
+{
+    return m_settings.get();
+}
+
+bool PanelWorld::trusted() const
+{
+    return m_platform->world().trusted;
+}
+
+void PanelWorld::setTrusted(bool trusted)
+{
+    m_platform->world().trusted = trusted;
+    emit changed();
+}
+
+int PanelWorld::pressCount() const
+{
+    return int(m_platform->presses.size());
+}
+
+int PanelWorld::openedUrlCount() const
+{
+    return int(m_platform->openedUrls.size() + m_platform->toolLaunches.size());
+}
+
+bool PanelWorld::pauseScan() const
+{
+    return m_service && m_service->pauseScan();
+}
+
+void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVariantList &items, bool withIcon)
+{
+    ScriptedApplication app;
+    app.processIdentifier = m_nextPid++;
+    app.localizedName = name;
+    if (!bundleId.isEmpty())
+        app.bundleIdentifier = bundleId;
+    if (withIcon)
+        app.icon = picture(colorFor(name), 32, 32, true);
+    auto windows = m_platform->world().windowList.toList();
+    for (const QVariant &entry : items) {
+        const QVariantMap item = entry.toMap();
+        const QString itemName = item.value(QStringLiteral("name")).toString();
+        const double x = item.value(QStringLiteral("x")).toDouble();
+        const double width = item.value(QStringLiteral("width"), 24.0).toDouble();
+        const bool useDescription = item.value(QStringLiteral("description"), true).toBool();
+        app.items.append(useDescription ? ScriptedItem::make(itemName, std::nullopt, x, width)
+                                        : ScriptedItem::make(std::nullopt, itemName, x, width));
+        if (item.value(QStringLiteral("capture")).toBool() && width > 0) {
+            const quint32 number = m_nextWindow++;
+            windows.append(ScriptedWorld::window(number, x, 0.0, width, 24.0, 25));
+            m_platform->world().captures.insert(number, picture(colorFor(itemName), int(width) * 2, 60, false));
+        }
+    }
+    m_platform->world().windowList = windows;
+    m_platform->world().applications.append(app);
+}
+
+void PanelWorld::removeApp(const QString &name)
+{
+    auto &apps = m_platform->world().applications;
+    apps.removeIf([&](const ScriptedApplication &app) { return app.localizedName == name; });
+}
+
+void PanelWorld::start()
+{
+    if (m_service)
+        return;
+    m_service = std::make_unique<MenuBarService>(*m_platform);
+    connect(m_service.get(), &MenuBarService::orderedKeysChanged, this, [this] {
+        ++m_orderSaves;
+        emit changed();
+    });
+    connect(m_service.get(), &MenuBarService::itemsChanged, this, &PanelWorld::changed);
+    emit serviceChanged();
+    emit changed();
+}
+
+void PanelWorld::tick()
+{
+    if (m_service)
+        m_service->scan();
+    emit changed();
+}
+
+QStringList PanelWorld::itemNames() const
+{
+    QStringList names;
+    if (m_service) {
+        for (const MenuBarItem &item : m_service->items())
+            names.append(item.displayName);
+    }
+    return names;
+}
+
+QStringList PanelWorld::itemIds() const
+{
+    QStringList ids;
+    if (m_service) {
+        for (const MenuBarItem &item : m_service->items())
+            ids.append(item.id);
+    }
+    return ids;
+}
+
+QStringList PanelWorld::pressedItems() const
+{
+    QStringList pressed;
+    for (const auto &press : m_platform->presses) {
+        QString owner;
+        for (const ScriptedApplication &app : m_platform->world().applications) {
+            if (app.processIdentifier == press.processIdentifier)
+                owner = app.localizedName.value_or(QString());
+        }
+        pressed.append(owner + QLatin1Char('/') + QString::number(press.itemIndex));
+    }
+    return pressed;
+}
+
+bool PanelWorld::orderFileExists() const
+{
+    return m_service && !m_service->configPath().isEmpty()
+        && QFile::exists(m_service->configPath());
+}
+
+QStringList PanelWorld::orderFileKeys() const
+{
+    if (!orderFileExists())
+        return {};
+    QFile file(m_service->configPath());
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QStringList keys;
+    for (const QJsonValue &value : QJsonDocument::fromJson(file.readAll()).array())
+        keys.append(value.toString());
+    return keys;
+}
+
+QStringList PanelWorld::orderedKeys() const
+{
+    return m_service ? m_service->orderedKeys() : QStringList{};
+}

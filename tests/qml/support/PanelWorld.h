@@ -1,0 +1,79 @@
+// A MenuBarService on the scripted platform, set up from QML: applications
+// with their status items, pictures and the permission, plus what the service
+// did (presses, opened links, order saves). Each world has its own data folder
+// and settings file.
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include <memory>
+
+namespace Trayvane {
+class MenuBarService;
+class ScriptedPlatform;
+class UserSettings;
+} // namespace Trayvane
+
+class PanelWorld : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QObject *service READ service NOTIFY serviceChanged FINAL)
+    Q_PROPERTY(QObject *settings READ settings CONSTANT FINAL)
+    Q_PROPERTY(bool trusted READ trusted WRITE setTrusted NOTIFY changed FINAL)
+    Q_PROPERTY(int pressCount READ pressCount NOTIFY changed FINAL)
+    Q_PROPERTY(int openedUrlCount READ openedUrlCount NOTIFY changed FINAL)
+    Q_PROPERTY(int orderSaves READ orderSaves NOTIFY changed FINAL)
+    Q_PROPERTY(bool pauseScan READ pauseScan NOTIFY changed FINAL)
+
+public:
+    explicit PanelWorld(QObject *parent = nullptr);
+    ~PanelWorld() override;
+
+    QObject *service() const;
+    QObject *settings() const;
+    Trayvane::UserSettings *userSettings() const { return m_settings.get(); }
+    bool trusted() const;
+    void setTrusted(bool trusted);
+    int pressCount() const;
+    int openedUrlCount() const;
+    int orderSaves() const { return m_orderSaves; }
+    bool pauseScan() const;
+
+    /// Adds an application. Each entry of `items` is a map with "name", "x",
+    /// "width" (0 or an x of 0 makes the item hidden) and optional "capture"
+    /// (true: a menu bar picture) and "description" (false: use the title).
+    Q_INVOKABLE void addApp(const QString &name, const QString &bundleId, const QVariantList &items,
+                            bool withIcon = false);
+    /// Removes every application of that name.
+    Q_INVOKABLE void removeApp(const QString &name);
+    /// Builds the service (it scans once); before that `service` is null.
+    Q_INVOKABLE void start();
+    /// A scan, as the 3-second timer runs it.
+    Q_INVOKABLE void tick();
+    /// Display names of the service's items, in order.
+    Q_INVOKABLE QStringList itemNames() const;
+    /// Ids of the service's items, in order.
+    Q_INVOKABLE QStringList itemIds() const;
+    /// "owner/index" of each press, in order.
+    Q_INVOKABLE QStringList pressedItems() const;
+    /// The order keys in the order file; empty when there is none.
+    Q_INVOKABLE QStringList orderFileKeys() const;
+    Q_INVOKABLE bool orderFileExists() const;
+    Q_INVOKABLE QStringList orderedKeys() const;
+
+signals:
+    void serviceChanged();
+    void changed();
+
+private:
+    QTemporaryDir m_dir;
+    std::unique_ptr<Trayvane::ScriptedPlatform> m_platform;
+    std::unique_ptr<Trayvane::UserSettings> m_settings;
+    std::unique_ptr<Trayvane::MenuBarService> m_service;
+    int m_orderSaves = 0;
+    quint32 m_nextWindow = 100;
+    qint32 m_nextPid = 1000;
+};
