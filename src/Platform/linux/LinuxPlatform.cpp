@@ -79,17 +79,35 @@ bool isUnreachable(const QString &errorName)
 LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     : QObject(parent), m_connection(connection), m_mouse(std::make_unique<XTestMouse>())
 {
-    m_watcher = new StatusNotifierWatcher(m_connection, this);
-    m_host = new StatusNotifierHost(m_connection, m_watcher, this);
+    QString watcherConnection;
+    if (m_connection.isConnected()) {
+        m_watcher = new StatusNotifierWatcher(m_connection.baseService());
+        m_watcher->moveToThread(&m_watcherThread);
+        m_watcherThread.setObjectName(QStringLiteral("StatusNotifierWatcher"));
+        m_watcherThread.start();
+        // Waits on our own thread only, which talks to nobody but the bus daemon.
+        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::initialize, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::tryStart, Qt::BlockingQueuedConnection);
+        watcherConnection = m_watcher->connectionName();
+    }
+    m_host = new StatusNotifierHost(m_connection, watcherConnection, this);
+    if (m_watcher) {
+        const QString hostService = m_host->hostService();
+        QMetaObject::invokeMethod(
+            m_watcher, [watcher = m_watcher, hostService]() { watcher->registerLocalHost(hostService); },
+            Qt::BlockingQueuedConnection);
+        connect(m_watcher, &StatusNotifierWatcher::otherHostChanged, m_host,
+                &StatusNotifierHost::setOwnWatcherHasOtherHost, Qt::QueuedConnection);
+    }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
     m_ownItemSettle.setSingleShot(true);
     connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
-        bool displayed = false;
-        for (const SniItemRef &item : m_host->items()) {
-            if (item->isListed() && item->pid == ownProcessIdentifier() && isItemDisplayed(*item))
-                displayed = true;
-        }
-        if (displayed != m_ownItemDisplayed) {
+        // Qt's tray icon takes its item off the bus while hidden, so the
+        // decision rests on the host alone: the icon's status is always active.
+        const bool displayed = m_host->isOtherHostPresent();
+        // The first decision is always announced; later ones only on change.
+        if (displayed != m_ownItemDisplayed || !m_ownItemDecided) {
+            m_ownItemDecided = true;
             m_ownItemDisplayed = displayed;
             emit ownItemDisplayedChanged(displayed);
         }
@@ -99,7 +117,15 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     m_ownItemSettle.start(ownItemFirstDecisionMs);
 }
 
-LinuxPlatform::~LinuxPlatform() = default;
+LinuxPlatform::~LinuxPlatform()
+{
+    if (m_watcher) {
+        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::shutdown, Qt::BlockingQueuedConnection);
+        m_watcherThread.quit();
+        m_watcherThread.wait();
+        delete m_watcher;
+    }
+}
 
 void LinuxPlatform::onHostChanged()
 {
@@ -409,6 +435,8 @@ bool LinuxPlatform::runPermissionTool(const QString &, const QStringList &)
     // The counterpart of clearing a stored decision: start over on the bus.
     m_apps.clear();
     m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    if (m_watcher)
+        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::tryStart, Qt::QueuedConnection);
     m_host->reset();
     return true;
 }

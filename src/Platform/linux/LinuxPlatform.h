@@ -10,6 +10,7 @@
 #include <QDBusConnection>
 #include <QHash>
 #include <QObject>
+#include <QThread>
 #include <QTimer>
 
 #include <memory>
@@ -26,15 +27,16 @@ class LinuxPlatform : public QObject, public Platform
     Q_OBJECT
 
 public:
-    /// Takes the watcher name if free and registers as host, before it
-    /// returns, so that a tray icon created afterwards in this process finds
-    /// a watcher with a host.
+    /// Takes the watcher name if free (on the watcher's own thread) and
+    /// registers as host with it before it returns, so that a tray icon created
+    /// afterwards in this process finds a watcher with a host.
     explicit LinuxPlatform(const QDBusConnection &connection = QDBusConnection::sessionBus(),
                            QObject *parent = nullptr);
     ~LinuxPlatform() override;
 
-    /// Whether a desktop shows Trayvane's own status item (another host is
-    /// present and one of the own process's items is registered and active).
+    /// Whether a desktop shows Trayvane's own status item: another host than
+    /// Trayvane shows the items of the watcher its tray icon registers with.
+    /// Announced once about a second after start, then whenever it changes.
     bool isOwnItemDisplayed() const { return m_ownItemDisplayed; }
 
     StatusNotifierHost &host() { return *m_host; }
@@ -78,13 +80,15 @@ private:
     void press(const SniItemState &item);
 
     QDBusConnection m_connection;
-    StatusNotifierWatcher *m_watcher = nullptr;
+    QThread m_watcherThread;
+    StatusNotifierWatcher *m_watcher = nullptr; // lives on m_watcherThread
     StatusNotifierHost *m_host = nullptr;
     std::unique_ptr<XTestMouse> m_mouse;
     DesktopEntryIndex m_desktopEntries;
     bool m_desktopEntriesLoaded = false;
     QHash<qint32, AppInfo> m_apps;
     bool m_ownItemDisplayed = false;
+    bool m_ownItemDecided = false;
     QTimer m_ownItemSettle;
 };
 

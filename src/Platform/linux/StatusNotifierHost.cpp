@@ -1,8 +1,6 @@
 // The StatusNotifierItem host: kept state of every registered item.
 #include "Platform/linux/StatusNotifierHost.h"
 
-#include "Platform/linux/StatusNotifierWatcher.h"
-
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -108,9 +106,9 @@ QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels)
     return image;
 }
 
-StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, StatusNotifierWatcher *ownWatcher,
+StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, const QString &ownWatcherConnection,
                                        QObject *parent)
-    : QObject(parent), m_connection(connection), m_ownWatcher(ownWatcher)
+    : QObject(parent), m_connection(connection), m_ownWatcherConnection(ownWatcherConnection)
 {
     m_hostService = QStringLiteral("org.kde.StatusNotifierHost-%1").arg(QCoreApplication::applicationPid());
 
@@ -118,27 +116,7 @@ StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, Status
     m_watcherNames->setConnection(m_connection);
     m_watcherNames->setWatchMode(QDBusServiceWatcher::WatchForOwnerChange);
     m_watcherNames->setWatchedServices({Sni::WatcherService, Sni::FallbackWatcherService});
-    connect(m_watcherNames, &QDBusServiceWatcher::serviceOwnerChanged, this,
-            [this](const QString &name, const QString &, const QString &newOwner) {
-                if (name == Sni::WatcherService && newOwner.isEmpty() && m_ownWatcher->tryStart())
-                    return; // activeChanged follows
-                if (newOwner == m_connection.baseService())
-                    return;
-                follow();
-            });
-    connect(m_ownWatcher, &StatusNotifierWatcher::activeChanged, this, &StatusNotifierHost::follow);
-    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierItemRegistered, this, [this](const QString &entry) {
-        if (m_source == Source::Own)
-            addItem(entry);
-    });
-    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierItemUnregistered, this,
-            [this](const QString &entry) {
-                if (m_source == Source::Own)
-                    removeItem(entry);
-            });
-    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierHostRegistered, this, &StatusNotifierHost::changed);
-    connect(m_ownWatcher, &StatusNotifierWatcher::StatusNotifierHostUnregistered, this,
-            &StatusNotifierHost::changed);
+    connect(m_watcherNames, &QDBusServiceWatcher::serviceOwnerChanged, this, &StatusNotifierHost::follow);
 
     if (m_connection.isConnected()) {
         // Change signals of every item arrive through one set of matches and
@@ -163,7 +141,6 @@ void StatusNotifierHost::start()
     if (!m_connection.isConnected())
         return;
     m_connection.registerService(m_hostService);
-    m_ownWatcher->tryStart(); // fails quietly while another program owns the name
     follow();
 }
 
@@ -176,6 +153,14 @@ void StatusNotifierHost::reset()
     start();
 }
 
+void StatusNotifierHost::setOwnWatcherHasOtherHost(bool present)
+{
+    if (present == m_ownWatcherHasOtherHost)
+        return;
+    m_ownWatcherHasOtherHost = present;
+    emit changed();
+}
+
 bool StatusNotifierHost::isWatcherReachable() const
 {
     return m_connection.isConnected() && m_source != Source::None;
@@ -183,11 +168,10 @@ bool StatusNotifierHost::isWatcherReachable() const
 
 bool StatusNotifierHost::isOtherHostPresent() const
 {
-    if (m_source == Source::External)
-        return true;
-    if (m_source == Source::Own)
-        return m_ownWatcher->isOtherHostRegistered();
-    return false;
+    if (m_source != Source::Watcher)
+        return false;
+    // Another program's watcher means a desktop shell shows items.
+    return m_externalOwner != m_ownWatcherConnection || m_ownWatcherHasOtherHost;
 }
 
 template<typename Handler>
@@ -203,22 +187,10 @@ void StatusNotifierHost::callAsync(const QDBusMessage &message, Handler handler)
 void StatusNotifierHost::follow()
 {
     ++m_followGeneration;
-    if (m_ownWatcher->isActive()) {
-        const bool switched = m_source != Source::Own;
-        m_source = Source::Own;
-        m_externalOwner.clear();
-        m_externalService.clear();
-        m_ownWatcher->registerLocalHost(m_hostService);
-        if (switched)
-            clearItems();
-        syncEntries(m_ownWatcher->registeredItems());
-        emit changed();
-        return;
-    }
-    followExternal(Sni::WatcherService, 0);
+    followWatcher(Sni::WatcherService, 0);
 }
 
-void StatusNotifierHost::followExternal(const QString &service, int attempt)
+void StatusNotifierHost::followWatcher(const QString &service, int attempt)
 {
     const quint64 generation = m_followGeneration;
     auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("GetNameOwner"));
@@ -229,29 +201,31 @@ void StatusNotifierHost::followExternal(const QString &service, int attempt)
         const QString owner = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
                                   ? reply.arguments().constFirst().toString()
                                   : QString();
-        if (owner.isEmpty() || owner == m_connection.baseService()) {
+        if (owner.isEmpty()) {
             if (attempt == 0) {
-                followExternal(Sni::FallbackWatcherService, 1);
+                followWatcher(Sni::FallbackWatcherService, 1);
                 return;
             }
-            // No watcher at all: take the name ourselves.
-            if (m_ownWatcher->tryStart())
-                return; // activeChanged follows
+            // No watcher at the moment; Trayvane's own takes the name when it
+            // can, and its arrival brings us back here.
             m_source = Source::None;
             clearItems();
             emit changed();
             return;
         }
-        const bool switched = m_source != Source::External || m_externalOwner != owner;
-        m_source = Source::External;
+        const bool switched = m_source != Source::Watcher || m_externalOwner != owner;
+        m_source = Source::Watcher;
         m_externalService = service;
         m_externalOwner = owner;
         if (switched)
             clearItems();
-        auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
-                                                           QStringLiteral("RegisterStatusNotifierHost"));
-        registerHost << m_hostService;
-        callAsync(registerHost, [](const QDBusMessage &) {});
+        if (owner != m_ownWatcherConnection) {
+            // Trayvane's own watcher knows its host already.
+            auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
+                                                               QStringLiteral("RegisterStatusNotifierHost"));
+            registerHost << m_hostService;
+            callAsync(registerHost, [](const QDBusMessage &) {});
+        }
         auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
                                                    QStringLiteral("Get"));
         read << service << QStringLiteral("RegisteredStatusNotifierItems");
@@ -269,13 +243,13 @@ void StatusNotifierHost::followExternal(const QString &service, int attempt)
 
 void StatusNotifierHost::onExternalItemRegistered(const QString &entry, const QDBusMessage &message)
 {
-    if (m_source == Source::External && message.service() == m_externalOwner)
+    if (m_source == Source::Watcher && message.service() == m_externalOwner)
         addItem(entry);
 }
 
 void StatusNotifierHost::onExternalItemUnregistered(const QString &entry, const QDBusMessage &message)
 {
-    if (m_source == Source::External && message.service() == m_externalOwner)
+    if (m_source == Source::Watcher && message.service() == m_externalOwner)
         removeItem(entry);
 }
 

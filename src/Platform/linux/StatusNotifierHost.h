@@ -20,8 +20,6 @@ class QDBusServiceWatcher;
 
 namespace Trayvane {
 
-class StatusNotifierWatcher;
-
 /// What the host knows of one registered item.
 struct SniItemState
 {
@@ -57,11 +55,17 @@ class StatusNotifierHost : public QObject
     Q_OBJECT
 
 public:
-    StatusNotifierHost(const QDBusConnection &connection, StatusNotifierWatcher *ownWatcher,
+    /// `ownWatcherConnection` is the unique name of the connection Trayvane's
+    /// own watcher runs on (empty when it has none).
+    StatusNotifierHost(const QDBusConnection &connection, const QString &ownWatcherConnection,
                        QObject *parent = nullptr);
 
-    /// Takes the watcher name when free, registers as host and reads the items.
+    /// Registers as host with whichever watcher runs and reads the items.
     void start();
+    /// Trayvane's own watcher reports whether another host registered with it.
+    void setOwnWatcherHasOtherHost(bool present);
+    /// The unique name under which the host registers.
+    QString hostService() const { return m_hostService; }
     /// Drops every item and starts again as if newly launched.
     void reset();
 
@@ -87,10 +91,10 @@ private slots:
     void onExternalItemUnregistered(const QString &entry, const QDBusMessage &message);
 
 private:
-    enum class Source { None, Own, External };
+    enum class Source { None, Watcher };
 
     void follow();
-    void followExternal(const QString &service, int attempt);
+    void followWatcher(const QString &service, int attempt);
     void syncEntries(const QStringList &entries);
     void addItem(const QString &entry);
     void removeItem(const QString &entry);
@@ -104,7 +108,8 @@ private:
     void callAsync(const QDBusMessage &message, Handler handler);
 
     QDBusConnection m_connection;
-    StatusNotifierWatcher *m_ownWatcher;
+    QString m_ownWatcherConnection;
+    bool m_ownWatcherHasOtherHost = false;
     QDBusServiceWatcher *m_watcherNames = nullptr;
     QString m_hostService;
     Source m_source = Source::None;

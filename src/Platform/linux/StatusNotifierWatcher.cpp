@@ -6,10 +6,20 @@
 
 namespace Trayvane {
 
-StatusNotifierWatcher::StatusNotifierWatcher(const QDBusConnection &connection, QObject *parent)
-    : QObject(parent), m_connection(connection)
+StatusNotifierWatcher::StatusNotifierWatcher(const QString &ownHostConnection, QObject *parent)
+    : QObject(parent), m_ownHostConnection(ownHostConnection)
 {
     new StatusNotifierWatcherAdaptor(this);
+}
+
+StatusNotifierWatcher::~StatusNotifierWatcher()
+{
+    shutdown();
+}
+
+void StatusNotifierWatcher::initialize()
+{
+    m_connection = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("trayvane-watcher"));
     m_nameWatcher = new QDBusServiceWatcher(Sni::WatcherService, m_connection,
                                             QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(m_nameWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
@@ -18,11 +28,6 @@ StatusNotifierWatcher::StatusNotifierWatcher(const QDBusConnection &connection, 
     m_clientWatcher->setConnection(m_connection);
     m_clientWatcher->setWatchMode(QDBusServiceWatcher::WatchForUnregistration);
     connect(m_clientWatcher, &QDBusServiceWatcher::serviceUnregistered, this, &StatusNotifierWatcher::onClientGone);
-}
-
-StatusNotifierWatcher::~StatusNotifierWatcher()
-{
-    stop();
 }
 
 bool StatusNotifierWatcher::tryStart()
@@ -38,37 +43,47 @@ bool StatusNotifierWatcher::tryStart()
         m_objectRegistered = m_connection.registerObject(Sni::WatcherPath, this, QDBusConnection::ExportAdaptors);
     if (!m_objectRegistered)
         return false;
-    // Registered through the connection first, so that Qt's own tray icon in
-    // this process reaches the watcher by a direct local call (a bus round
-    // trip to ourselves would wait on our own busy thread); then the same
-    // request again with replacement allowed, which updates the flags.
-    if (!m_connection.registerService(Sni::WatcherService))
-        return false;
     const auto reply = bus->registerService(Sni::WatcherService, QDBusConnectionInterface::DontQueueService,
                                             QDBusConnectionInterface::AllowReplacement);
-    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered) {
-        m_connection.unregisterService(Sni::WatcherService);
+    if (!reply.isValid() || reply.value() != QDBusConnectionInterface::ServiceRegistered)
         return false;
-    }
     m_active = true;
     emit activeChanged(true);
     return true;
 }
 
-void StatusNotifierWatcher::stop()
+void StatusNotifierWatcher::reset()
+{
+    m_items.clear();
+    m_hosts.clear();
+    if (m_clientWatcher) {
+        for (const QString &name : m_clientWatcher->watchedServices())
+            m_clientWatcher->removeWatchedService(name);
+    }
+    announceHosts();
+}
+
+void StatusNotifierWatcher::shutdown()
 {
     const bool wasActive = m_active;
     m_active = false;
-    m_items.clear();
-    m_hosts.clear();
-    for (const QString &name : m_clientWatcher->watchedServices())
-        m_clientWatcher->removeWatchedService(name);
+    reset();
     if (m_connection.isConnected()) {
-        m_connection.unregisterService(Sni::WatcherService);
+        if (wasActive)
+            m_connection.interface()->unregisterService(Sni::WatcherService);
         if (m_objectRegistered)
             m_connection.unregisterObject(Sni::WatcherPath);
     }
     m_objectRegistered = false;
+    delete m_nameWatcher;
+    m_nameWatcher = nullptr;
+    delete m_clientWatcher;
+    m_clientWatcher = nullptr;
+    if (!m_connection.name().isEmpty()) {
+        const QString name = m_connection.name();
+        m_connection = QDBusConnection(QString());
+        QDBusConnection::disconnectFromBus(name);
+    }
     if (wasActive)
         emit activeChanged(false);
 }
@@ -77,6 +92,15 @@ void StatusNotifierWatcher::registerLocalHost(const QString &service)
 {
     QDBusMessage none;
     registerHost(service, none);
+}
+
+void StatusNotifierWatcher::announceHosts()
+{
+    const bool other = isOtherHostRegistered();
+    if (other != m_otherHost) {
+        m_otherHost = other;
+        emit otherHostChanged(other);
+    }
 }
 
 QStringList StatusNotifierWatcher::registeredItems() const
@@ -90,9 +114,8 @@ QStringList StatusNotifierWatcher::registeredItems() const
 
 bool StatusNotifierWatcher::isOtherHostRegistered() const
 {
-    const QString own = m_connection.baseService();
     for (const Host &host : m_hosts) {
-        if (host.sender != own)
+        if (host.sender != m_ownHostConnection && host.sender != m_connection.baseService())
             return true;
     }
     return false;
@@ -102,9 +125,7 @@ void StatusNotifierWatcher::registerItem(const QString &argument, const QDBusMes
 {
     if (!m_active)
         return;
-    QString sender = message.service();
-    if (sender.isEmpty())
-        sender = m_connection.baseService(); // a local call from this process
+    const QString sender = message.service();
     const auto address = Sni::splitRegistration(argument, sender);
     if (!address || m_items.size() >= Sni::maxItemsPerWatcher)
         return;
@@ -122,26 +143,23 @@ void StatusNotifierWatcher::registerHost(const QString &service, const QDBusMess
 {
     if (!Sni::isValidBusName(service))
         return;
-    QString sender = message.service();
-    if (sender.isEmpty())
-        sender = m_connection.baseService();
+    // A host registered without a message is Trayvane's own.
+    const QString sender = message.service().isEmpty() ? m_ownHostConnection : message.service();
     for (const Host &host : m_hosts) {
         if (host.service == service && host.sender == sender)
             return;
     }
-    const bool first = m_hosts.isEmpty();
     m_hosts.append({service, sender});
-    if (sender != m_connection.baseService()) {
-        watchClient(sender);
-        watchClient(service);
-    }
-    if (first || sender != m_connection.baseService())
-        emit StatusNotifierHostRegistered();
+    watchClient(sender);
+    watchClient(service);
+    emit StatusNotifierHostRegistered();
+    announceHosts();
 }
 
 void StatusNotifierWatcher::watchClient(const QString &name)
 {
-    if (name.isEmpty() || name == m_connection.baseService() || m_clientWatcher->watchedServices().contains(name))
+    if (name.isEmpty() || !m_clientWatcher || name == m_connection.baseService()
+        || m_clientWatcher->watchedServices().contains(name))
         return;
     m_clientWatcher->addWatchedService(name);
 }
@@ -163,8 +181,10 @@ void StatusNotifierWatcher::onClientGone(const QString &name)
             hostGone = true;
         }
     }
-    if (hostGone)
+    if (hostGone) {
         emit StatusNotifierHostUnregistered();
+        announceHosts();
+    }
 }
 
 void StatusNotifierWatcher::onNameOwnerChanged(const QString &, const QString &, const QString &newOwner)
@@ -172,11 +192,11 @@ void StatusNotifierWatcher::onNameOwnerChanged(const QString &, const QString &,
     if (m_active && newOwner != m_connection.baseService()) {
         // A desktop shell replaced us; it keeps the registrations from here on.
         m_active = false;
-        m_items.clear();
-        m_hosts.clear();
-        m_connection.unregisterService(Sni::WatcherService);
+        reset();
         emit activeChanged(false);
     }
+    if (newOwner.isEmpty())
+        tryStart(); // the name is free again: keep the items reachable
 }
 
 StatusNotifierWatcherAdaptor::StatusNotifierWatcherAdaptor(StatusNotifierWatcher *watcher)

@@ -2,6 +2,12 @@
 // owns that name. It keeps the registered items and hosts, drops them when
 // their owners leave the bus, and gives the name up when a desktop shell
 // takes it over.
+//
+// It lives on a thread and a bus connection of its own: Qt's tray icon in this
+// process asks the watcher synchronously from the main thread, over a private
+// connection, when it is first shown, and a watcher on the main thread could
+// not answer until that call timed out. It never calls a client, so its thread
+// never waits on another application.
 #pragma once
 
 #include "Platform/linux/SniHelpers.h"
@@ -22,19 +28,26 @@ class StatusNotifierWatcher : public QObject
     Q_OBJECT
 
 public:
-    explicit StatusNotifierWatcher(const QDBusConnection &connection, QObject *parent = nullptr);
+    /// `ownHostConnection` is the unique name of the connection Trayvane's
+    /// host uses; hosts registered from it do not count as another host.
+    explicit StatusNotifierWatcher(const QString &ownHostConnection, QObject *parent = nullptr);
     ~StatusNotifierWatcher() override;
 
+    /// Opens the watcher's own bus connection (call on the watcher's thread)
+    /// and starts following the watcher name.
+    Q_INVOKABLE void initialize();
     /// Takes the watcher name when nobody owns it (allowing replacement).
     /// Returns whether Trayvane now runs the watcher. Talks to the bus daemon
     /// only, never to another application.
-    bool tryStart();
-    /// Gives the name up and forgets every registration.
-    void stop();
+    Q_INVOKABLE bool tryStart();
+    /// Gives the name up, forgets every registration and closes the connection.
+    Q_INVOKABLE void shutdown();
     bool isActive() const { return m_active; }
+    /// The unique name of the watcher's own connection.
+    QString connectionName() const { return m_connection.baseService(); }
 
-    /// Registers a host of this process directly, without a bus round trip.
-    void registerLocalHost(const QString &service);
+    /// Registers Trayvane's host without a bus round trip.
+    Q_INVOKABLE void registerLocalHost(const QString &service);
 
     /// The registered items as "service/path" entries, in registration order.
     QStringList registeredItems() const;
@@ -53,6 +66,8 @@ signals:
     void StatusNotifierHostUnregistered();
     /// The name was taken or lost.
     void activeChanged(bool active);
+    /// Whether a host other than Trayvane's is registered changed.
+    void otherHostChanged(bool present);
 
 private:
     struct Registration
@@ -68,8 +83,12 @@ private:
     void onNameOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
     void onClientGone(const QString &name);
     void watchClient(const QString &name);
+    void reset();
+    void announceHosts();
 
-    QDBusConnection m_connection;
+    QString m_ownHostConnection;
+    QDBusConnection m_connection{QString()};
+    bool m_otherHost = false;
     QDBusServiceWatcher *m_nameWatcher = nullptr;   // our own name
     QDBusServiceWatcher *m_clientWatcher = nullptr; // items and hosts
     QList<Registration> m_items;
