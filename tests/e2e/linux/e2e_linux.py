@@ -1,0 +1,407 @@
+#!/usr/bin/python3
+"""End-to-end scenarios of the Linux backend.
+
+Runs inside `dbus-run-session`: starts a private X server, the real trayvane
+binary and tray client fixtures, and checks the result through trayvane's
+control interface and the StatusNotifierWatcher. Every process started here is
+ended here. Usage:
+
+    e2e_linux.py SCENARIO --trayvane BIN --client BIN --ayatana SCRIPT
+"""
+import argparse
+import ctypes
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from gi.repository import Gio, GLib
+
+CONTROL = ("org.trayvane.Trayvane", "/org/trayvane/Trayvane", "org.trayvane.Trayvane")
+WATCHER = ("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher")
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+class Session:
+    def __init__(self, args):
+        self.args = args
+        self.root = tempfile.mkdtemp(prefix="trayvane-e2e-")
+        self.processes = []
+        self.trayvane = None
+        self.env = dict(os.environ)
+        home = os.path.join(self.root, "home")
+        runtime = os.path.join(self.root, "runtime")
+        share = os.path.join(self.root, "share")
+        for folder in (home, runtime, os.path.join(share, "applications")):
+            os.makedirs(folder, mode=0o700, exist_ok=True)
+        self.data_home = os.path.join(home, ".local", "share")
+        self.env.update({
+            "HOME": home,
+            "XDG_RUNTIME_DIR": runtime,
+            "XDG_DATA_HOME": self.data_home,
+            "XDG_CONFIG_HOME": os.path.join(home, ".config"),
+            "XDG_CACHE_HOME": os.path.join(home, ".cache"),
+            "XDG_DATA_DIRS": share + ":/usr/share",
+            "NO_AT_BRIDGE": "1",
+            "QT_QPA_PLATFORM": "xcb",
+            "LANG": "de_DE.UTF-8",
+            "LC_ALL": "",
+            "XDG_CURRENT_DESKTOP": "",
+        })
+        self.env.pop("LC_ALL")
+        with open(os.path.join(share, "applications", "org.example.Mail.desktop"), "w") as f:
+            f.write("[Desktop Entry]\nType=Application\nName=Mail Program\nName[de]=Post-Programm\n"
+                    "Icon=mail-unread\nExec=mailer\n")
+        self.start_x()
+        self.bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+
+    # --- processes -------------------------------------------------------
+    def start_x(self):
+        read_end, write_end = os.pipe()
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+                                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        self.processes.append(xvfb)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n") and time.monotonic() < deadline:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read_end)
+        check(number.strip(), "Xvfb did not start")
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+
+    def spawn(self, argv, stdin=False):
+        process = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                   stdin=subprocess.PIPE if stdin else subprocess.DEVNULL)
+        self.processes.append(process)
+        return process
+
+    def start_trayvane(self):
+        self.trayvane = self.spawn([self.args.trayvane])
+        self.wait_for(lambda: self.name_has_owner(CONTROL[0]) and self.name_has_owner(WATCHER[0]),
+                      "trayvane owns its name and the watcher")
+        return self.trayvane
+
+    def stop(self, process):
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(5)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait(5)
+
+    def client(self, item_id, title, *extra):
+        return self.spawn([self.args.client, "--id", item_id, "--title", title, *extra], stdin=True)
+
+    def log_path(self, name):
+        return os.path.join(self.root, name + ".log")
+
+    def close(self):
+        for process in reversed(self.processes):
+            self.stop(process)
+        shutil.rmtree(self.root, ignore_errors=True)
+
+    # --- D-Bus -----------------------------------------------------------
+    def call(self, target, method, args=None, reply="()", timeout_ms=5000):
+        name, path, interface = target
+        result = self.bus.call_sync(name, path, interface, method, args, GLib.VariantType(reply),
+                                    Gio.DBusCallFlags.NONE, timeout_ms, None)
+        return result.unpack()
+
+    def name_has_owner(self, name):
+        return self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                  "NameHasOwner", GLib.Variant("(s)", (name,)), GLib.VariantType("(b)"),
+                                  Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+
+    def pid_of(self, name):
+        return self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                  "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)), GLib.VariantType("(u)"),
+                                  Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+
+    def items(self):
+        self.call(CONTROL, "Refresh")
+        return json.loads(self.call(CONTROL, "Items", reply="(s)")[0])
+
+    def watcher_items(self):
+        value = self.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties"),
+                          "Get", GLib.Variant("(ss)", (WATCHER[2], "RegisteredStatusNotifierItems")), reply="(v)")
+        return value[0]
+
+    def activate(self, item_id):
+        return self.call(CONTROL, "Activate", GLib.Variant("(s)", (item_id,)), reply="(b)")[0]
+
+    def wait_for(self, predicate, what, timeout=20.0):
+        deadline = time.monotonic() + timeout
+        last_error = None
+        while time.monotonic() < deadline:
+            try:
+                value = predicate()
+                if value:
+                    return value
+            except GLib.Error as error:  # the peer may not be up yet
+                last_error = error
+            time.sleep(0.1)
+        raise Failure("timed out waiting for " + what + (f" ({last_error})" if last_error else ""))
+
+    def wait_items(self, predicate, what, timeout=20.0):
+        box = {}
+
+        def probe():
+            box["items"] = self.items()
+            return predicate(box["items"])
+        try:
+            self.wait_for(probe, what, timeout)
+        except Failure:
+            raise Failure(f"timed out waiting for {what}; items: {json.dumps(box.get('items'))[:2000]}")
+        return box["items"]
+
+    def read_log(self, name):
+        try:
+            with open(self.log_path(name)) as f:
+                return f.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    # --- X ---------------------------------------------------------------
+    def window_exists(self, title):
+        result = subprocess.run(["xwininfo", "-name", title], env=self.env, capture_output=True, text=True)
+        return result.returncode == 0 and "IsViewable" in result.stdout
+
+    def x_pointer(self, x, y, click=False):
+        """Moves the pointer (and clicks) through XTest."""
+        xlib = ctypes.cdll.LoadLibrary("libX11.so.6")
+        xtst = ctypes.cdll.LoadLibrary("libXtst.so.6")
+        xlib.XOpenDisplay.restype = ctypes.c_void_p
+        display = xlib.XOpenDisplay(self.env["DISPLAY"].encode())
+        check(display, "cannot open the X display")
+        display = ctypes.c_void_p(display)
+        xtst.XTestFakeMotionEvent(display, -1, x, y, 0)
+        if click:
+            xtst.XTestFakeButtonEvent(display, 1, True, 0)
+            xtst.XTestFakeButtonEvent(display, 1, False, 0)
+        xlib.XFlush(display)
+        xlib.XCloseDisplay(display)
+
+    def popup_at(self, x, y):
+        """Geometry (x, y, w, h) of a viewable top-level window at this corner, if any."""
+        result = subprocess.run(["xwininfo", "-root", "-children"], env=self.env, capture_output=True, text=True)
+        for line in result.stdout.splitlines():
+            parts = line.split()
+            for part in parts:
+                if "x" in part and part.count("+") == 2 and part[0].isdigit():
+                    size, px, py = part.split("+")
+                    w, h = size.split("x")
+                    if abs(int(px) - x) <= 2 and abs(int(py) - y) <= 2 and int(w) > 20 and int(h) > 20:
+                        return int(px), int(py), int(w), int(h)
+        return None
+
+
+def by_display_name(items, name):
+    return [item for item in items if item["displayName"] == name]
+
+
+# --- scenarios ---------------------------------------------------------------
+
+def scenario_discovery(s):
+    """Discovery, grouping by process, names from a desktop entry, own process skipped."""
+    trayvane = s.start_trayvane()
+    mail = s.client("org.example.Mail", "Eingang", "--count", "2")
+    s.wait_items(lambda items: len(items) == 2, "the two mail items")
+    other = s.client("other-tool", "Werkzeug")
+    s.wait_items(lambda items: len(items) == 3, "the tool item")
+    s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
+    items = s.wait_items(lambda items: len(items) == 4, "the ayatana item")
+
+    names = [item["displayName"] for item in items]
+    check(names == ["Eingang", "Eingang 2", "Werkzeug", "Ayatana Fixture"],
+          f"items in registration order (left to right): {names}")
+    first, second, tool, ayatana = items
+    check(first["ownerPID"] == second["ownerPID"] == mail.pid, "both mail items belong to the mail process")
+    check(first["ownerName"] == "Post-Programm", f"localized name from the desktop entry: {first['ownerName']}")
+    check(first["bundleIdentifier"] == "org.example.Mail", "desktop-file id as bundle identifier")
+    check(first["orderKey"] == "org.example.Mail:Eingang", f"order key {first['orderKey']}")
+    check(tool["ownerPID"] == other.pid and tool["bundleIdentifier"] is None, "no entry: no bundle identifier")
+    check(tool["ownerName"] == "trayvane_sni_cl", f"no entry: the process name ({tool['ownerName']})")
+    check(ayatana["ownerPID"] != mail.pid and ayatana["ownerName"], "ayatana item has its own process")
+    check(all(item["ownerPID"] != trayvane.pid for item in items), "trayvane's own item is skipped")
+    check(len({item["id"] for item in items}) == 4, "ids are distinct")
+    # The ayatana client registered by object path on its own connection.
+    check(any(entry.startswith(":") and "/org/ayatana/NotificationItem/" in entry for entry in s.watcher_items()),
+          f"object-path registration: {s.watcher_items()}")
+
+    # An item vanishes when its owner leaves the bus.
+    s.stop(other)
+    s.wait_items(lambda items: len(items) == 3 and not by_display_name(items, "Werkzeug"), "the tool item to vanish")
+
+
+def scenario_hidden(s):
+    """Hidden marks without and with another host, Passive, and the own icon's fallback window."""
+    trayvane = s.start_trayvane()
+    active = s.client("active-tool", "Aktiv")
+    passive = s.client("passive-tool", "Ruhend", "--status", "Passive")
+    items = s.wait_items(lambda items: len(items) == 2, "both items")
+    check(all(item["isHidden"] for item in items), "without another host every item is hidden")
+    s.wait_for(lambda: s.window_exists("Trayvane Icon"), "the fallback icon window while nobody shows the tray icon")
+
+    host = s.spawn([s.args.client, "--host"])
+    items = s.wait_items(lambda items: not by_display_name(items, "Aktiv")[0]["isHidden"], "the active item to show")
+    check(by_display_name(items, "Ruhend")[0]["isHidden"], "a passive item stays hidden with a host")
+    s.wait_for(lambda: not s.window_exists("Trayvane Icon"), "the fallback window to give way to the tray icon")
+    # Qt's tray icon of trayvane registers with the watcher once it is shown.
+    s.wait_for(lambda: any(s.pid_of(entry.split("/", 1)[0]) == trayvane.pid for entry in s.watcher_items()),
+               "trayvane's own item at the watcher")
+
+    # Status changes arrive through the item's signals.
+    passive.stdin.write(b"status Active\n")
+    passive.stdin.flush()
+    s.wait_items(lambda items: not by_display_name(items, "Ruhend")[0]["isHidden"], "the item that became active")
+    active.stdin.write(b"status Passive\n")
+    active.stdin.flush()
+    s.wait_items(lambda items: by_display_name(items, "Aktiv")[0]["isHidden"], "the item that became passive")
+
+    s.stop(host)
+    s.wait_items(lambda items: all(item["isHidden"] for item in items), "everything hidden once the host left")
+    s.wait_for(lambda: s.window_exists("Trayvane Icon"), "the fallback window again")
+
+
+def scenario_activation(s):
+    """Activate on a Qt-style client, the dbusmenu of an ayatana client, a client leaving mid-activation."""
+    s.start_trayvane()
+    s.client("org.example.Mail", "Eingang", "--log", s.log_path("mail"))
+    s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
+    leaver = s.client("leaver", "Abgang", "--exit-on-activate")
+    items = s.wait_items(lambda items: len(items) == 3, "three items")
+
+    s.x_pointer(300, 200)
+    mail = by_display_name(items, "Eingang")[0]
+    check(s.activate(mail["id"]), "Activate finds the item")
+    lines = s.wait_for(lambda: s.read_log("mail"), "the Activate call at the client")
+    check(lines == [f"activate org.example.Mail 300 200"], f"Activate(x, y) at the pointer: {lines}")
+    check(not s.activate("no-such-id"), "Activate of an unknown id answers false")
+
+    # The ayatana client has no Activate: its menu opens at the pointer.
+    s.x_pointer(400, 300)
+    ayatana = by_display_name(items, "Ayatana Fixture")[0]
+    check(s.activate(ayatana["id"]), "Activate finds the ayatana item")
+    popup = s.wait_for(lambda: s.popup_at(400, 300), "the item's menu at the pointer")
+    s.x_pointer(popup[0] + 30, popup[1] + 12, click=True)
+    clicked = s.wait_for(lambda: s.read_log("ayatana"), "the click on the menu entry at the client")
+    check(clicked == ["clicked Erster Eintrag"], f"the first entry reached the client: {clicked}")
+
+    leaving = by_display_name(items, "Abgang")[0]
+    check(s.activate(leaving["id"]), "Activate of the leaving client")
+    leaver.wait(10)
+    s.wait_items(lambda items: len(items) == 2, "the leaver to vanish")
+    check(s.trayvane.poll() is None, "trayvane survives a client that leaves mid-activation")
+
+
+def scenario_hostile(s):
+    """A hung client, a 1 MB title and a bogus pixmap: nothing crashes, nothing stalls."""
+    s.start_trayvane()
+    s.client("normal", "Normal")
+    s.client("hung", "Haengt", "--hang")
+    s.client("huge", "x", "--huge-title")
+    s.client("bogus", "Kaputt", "--bogus-pixmap")
+    items = s.wait_items(lambda items: len(items) == 3, "the three answering items")
+    check(not by_display_name(items, "Haengt"), "the hung client's item stays out until it answers")
+    huge = [item for item in items if item["displayName"].startswith("TTTT")]
+    check(len(huge) == 1 and len(huge[0]["displayName"]) == 512, "the 1 MB title is cut to 512 characters")
+    check(by_display_name(items, "Kaputt"), "the item with bogus pixmaps is still listed")
+
+    # While the hung client's calls are still pending, trayvane answers at once.
+    worst = 0.0
+    deadline = time.monotonic() + 4.0
+    while time.monotonic() < deadline:
+        started = time.monotonic()
+        s.call(CONTROL, "Items", reply="(s)")
+        s.watcher_items()
+        worst = max(worst, time.monotonic() - started)
+        time.sleep(0.05)
+    check(worst < 0.5, f"the main thread and the watcher kept answering (worst {worst * 1000:.0f} ms)")
+    check(s.trayvane.poll() is None, "trayvane is alive")
+
+
+def scenario_order(s):
+    """The first order file, and a restart that keeps the order."""
+    s.start_trayvane()
+    a = s.client("app-a", "Alpha")
+    s.wait_items(lambda items: len(items) == 1, "Alpha")
+    s.client("app-b", "Beta")
+    s.wait_items(lambda items: len(items) == 2, "Beta")
+    s.client("app-c", "Gamma")
+    s.wait_items(lambda items: len(items) == 3, "Gamma")
+    order_file = os.path.join(s.data_home, "Trayvane", "order.json")
+
+    def saved():
+        try:
+            with open(order_file) as f:
+                return json.load(f)
+        except (OSError, ValueError):
+            return None
+    s.wait_for(saved, "the first order file")
+    # The first scan that found items fixed the order of that moment: Alpha alone.
+    check(saved() == ["trayvane_sni_cl:Alpha"], f"first order file: {saved()}")
+    items = s.items()
+    check([item["displayName"] for item in items] == ["Alpha", "Beta", "Gamma"], "new items follow left to right")
+
+    # Restart: Beta and Gamma re-register with the new watcher at once, Alpha
+    # comes back last and so sits rightmost, yet its saved place wins.
+    s.stop(s.trayvane)
+    s.stop(a)
+    s.start_trayvane()
+    s.wait_items(lambda items: len(items) == 2, "Beta and Gamma re-registered with the new watcher")
+    s.client("app-a", "Alpha")
+    items = s.wait_items(lambda items: len(items) == 3, "Alpha again")
+    names = [item["displayName"] for item in items]
+    check(names[0] == "Alpha" and sorted(names[1:]) == ["Beta", "Gamma"],
+          f"the saved order survives the restart: {names}")
+    check(saved() == ["trayvane_sni_cl:Alpha"], f"the order file is not extended by new items: {saved()}")
+
+
+SCENARIOS = {
+    "discovery": scenario_discovery,
+    "hidden": scenario_hidden,
+    "activation": scenario_activation,
+    "hostile": scenario_hostile,
+    "order": scenario_order,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--trayvane", required=True)
+    parser.add_argument("--client", required=True)
+    parser.add_argument("--ayatana", required=True)
+    args = parser.parse_args()
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
+    session = Session(args)
+    try:
+        SCENARIOS[args.scenario](session)
+    except Failure as failure:
+        print(f"FAIL {args.scenario}: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        session.close()
+    print(f"PASS {args.scenario}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
