@@ -1,0 +1,90 @@
+// UserSettings: what a stored "windowHeight" counts as, and writes.
+#include "UserSettings.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Trayvane::UserSettings;
+
+class TestUserSettings : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsStoredValue_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("absent uses 400") << QVariant() << 400.0;
+        QTest::newRow("number") << QVariant(360.0) << 360.0;
+        QTest::newRow("text of a number") << QVariant(QStringLiteral("520")) << 520.0;
+        QTest::newRow("fraction kept") << QVariant(333.5) << 333.5;
+        QTest::newRow("outside the slider range kept unclamped") << QVariant(1000.0) << 1000.0;
+        QTest::newRow("below the slider range kept unclamped") << QVariant(120.0) << 120.0;
+        QTest::newRow("not a number text") << QVariant(QStringLiteral("hoch")) << 400.0;
+        QTest::newRow("nan text") << QVariant(QStringLiteral("nan")) << 400.0;
+        QTest::newRow("infinity text") << QVariant(QStringLiteral("inf")) << 400.0;
+        QTest::newRow("zero") << QVariant(0.0) << 400.0;
+        QTest::newRow("negative") << QVariant(-300.0) << 400.0;
+        QTest::newRow("list") << QVariant(QStringList{QStringLiteral("300")}) << 400.0;
+    }
+
+    void readsStoredValue()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(double, expected);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.ini"));
+        if (stored.isValid()) {
+            QSettings raw(path, QSettings::IniFormat);
+            raw.setValue(QStringLiteral("windowHeight"), stored);
+        }
+        UserSettings settings(path);
+        QCOMPARE(settings.windowHeight(), expected);
+    }
+
+    void writePersistsAndNotifiesOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.ini"));
+        UserSettings settings(path);
+        QSignalSpy spy(&settings, &UserSettings::windowHeightChanged);
+
+        settings.setWindowHeight(560);
+        QCOMPARE(spy.count(), 1);
+        QCOMPARE(settings.windowHeight(), 560.0);
+        settings.setWindowHeight(560);
+        QCOMPARE(spy.count(), 1);
+
+        UserSettings reread(path);
+        QCOMPARE(reread.windowHeight(), 560.0);
+    }
+
+    void refusesValuesThatAreNotPositiveNumbers_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::newRow("zero") << 0.0;
+        QTest::newRow("negative") << -20.0;
+        QTest::newRow("nan") << qQNaN();
+        QTest::newRow("infinity") << qInf();
+    }
+
+    void refusesValuesThatAreNotPositiveNumbers()
+    {
+        QFETCH(double, value);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("settings.ini"));
+        UserSettings settings(path);
+        settings.setWindowHeight(320);
+        QSignalSpy spy(&settings, &UserSettings::windowHeightChanged);
+        settings.setWindowHeight(value);
+        QCOMPARE(spy.count(), 0);
+        QCOMPARE(settings.windowHeight(), 320.0);
+        QCOMPARE(UserSettings(path).windowHeight(), 320.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestUserSettings)
+#include "tst_usersettings.moc"
