@@ -121,14 +121,16 @@ LinuxPlatform::~LinuxPlatform()
 {
     if (m_watcher) {
         QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::shutdown, Qt::BlockingQueuedConnection);
+        // Deleted on its own thread as that thread ends.
+        connect(&m_watcherThread, &QThread::finished, m_watcher, &QObject::deleteLater);
         m_watcherThread.quit();
         m_watcherThread.wait();
-        delete m_watcher;
     }
 }
 
 void LinuxPlatform::onHostChanged()
 {
+    m_listedDirty = true;
     // Application data is looked up here, off the scan's path, once per pid.
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && !m_apps.contains(item->pid))
@@ -143,15 +145,20 @@ bool LinuxPlatform::isItemDisplayed(const SniItemState &item) const
     return Sni::isDisplayed(m_host->isOtherHostPresent(), item.status);
 }
 
-QList<const SniItemState *> LinuxPlatform::listedItems() const
+const LinuxPlatform::Listed &LinuxPlatform::listed()
 {
-    QList<const SniItemState *> listed;
+    if (!m_listedDirty)
+        return m_listed;
+    m_listed = {};
     const qint32 own = ownProcessIdentifier();
     for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed() && item->pid != own)
-            listed.append(item.data());
+        if (item->isListed() && item->pid != own) {
+            m_listed.items.append(item);
+            m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
+        }
     }
-    return listed;
+    m_listedDirty = false;
+    return m_listed;
 }
 
 const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const SniItemState &firstItem)
@@ -207,13 +214,13 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
     const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
     if (!linuxElement)
         return {AXError::Failure, {}};
-    const QList<const SniItemState *> listed = listedItems();
+    const Listed &current = listed();
     switch (linuxElement->kind) {
     case LinuxElement::Kind::Application: {
         if (attribute != QLatin1String("AXExtrasMenuBar"))
             return {AXError::AttributeUnsupported, {}};
-        const bool hasItems = std::any_of(listed.cbegin(), listed.cend(),
-                                          [&](const SniItemState *item) { return item->pid == linuxElement->pid; });
+        const bool hasItems = std::any_of(current.items.cbegin(), current.items.cend(),
+                                          [&](const SniItemRef &item) { return item->pid == linuxElement->pid; });
         if (!hasItems)
             return {AXError::NoValue, {}};
         return {AXError::Success,
@@ -223,7 +230,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
         if (attribute != QLatin1String("AXChildren"))
             return {AXError::AttributeUnsupported, {}};
         ElementList children;
-        for (const SniItemState *item : listed) {
+        for (const SniItemRef &item : current.items) {
             if (item->pid == linuxElement->pid)
                 children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
                                                             item->address.entry(), item->sequence)));
@@ -233,17 +240,10 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
     case LinuxElement::Kind::Item:
         break;
     }
-    int rank = 0;
-    const SniItemState *item = nullptr;
-    for (qsizetype i = 0; i < listed.size(); ++i) {
-        if (listed[i]->sequence == linuxElement->sequence) {
-            item = listed[i];
-            rank = int(i) + 1;
-            break;
-        }
-    }
-    if (!item)
+    const int rank = current.rankBySequence.value(linuxElement->sequence, 0);
+    if (rank <= 0)
         return {AXError::CannotComplete, {}}; // the item left meanwhile
+    const SniItemState *item = current.items.at(rank - 1).data();
     auto text = [](const std::optional<QString> &value) -> AttributeResult {
         if (!value)
             return {AXError::NoValue, {}};
@@ -317,9 +317,10 @@ void LinuxPlatform::requestTrustPrompt()
 QVariant LinuxPlatform::copyWindowList()
 {
     QVariantList windows;
-    const QList<const SniItemState *> listed = listedItems();
-    for (qsizetype i = 0; i < listed.size(); ++i) {
-        if (!isItemDisplayed(*listed[i]))
+    const Listed &current = listed();
+    for (qsizetype i = 0; i < current.items.size(); ++i) {
+        const SniItemState &item = *current.items.at(i);
+        if (!isItemDisplayed(item))
             continue;
         const QRectF geometry = Sni::barGeometry(int(i) + 1, true);
         QVariantMap bounds{{WindowKey::X, geometry.x()},
@@ -327,7 +328,7 @@ QVariant LinuxPlatform::copyWindowList()
                            {WindowKey::Width, Sni::barSlot},
                            {WindowKey::Height, Sni::barSlot}};
         windows.append(QVariantMap{{WindowKey::Bounds, bounds},
-                                   {WindowKey::Number, QVariant::fromValue<quint32>(listed[i]->windowNumber)},
+                                   {WindowKey::Number, QVariant::fromValue<quint32>(item.windowNumber)},
                                    {WindowKey::Layer, Sni::statusWindowLayer}});
     }
     return windows;
@@ -338,9 +339,9 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
     if (!(rect.width() > 0.0 && rect.height() > 0.0) || rect.width() > 4096.0 || rect.height() > 4096.0)
         return {};
     const SniItemState *item = nullptr;
-    for (const SniItemState *candidate : listedItems()) {
+    for (const SniItemRef &candidate : listed().items) {
         if (candidate->windowNumber == windowID)
-            item = candidate;
+            item = candidate.data();
     }
     if (!item)
         return {};

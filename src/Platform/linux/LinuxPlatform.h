@@ -76,7 +76,15 @@ private:
     const AppInfo &appInfo(qint32 pid, const SniItemState &firstItem);
     void onHostChanged();
     bool isItemDisplayed(const SniItemState &item) const;
-    QList<const SniItemState *> listedItems() const; // other processes' items, registration order
+    // Other processes' items in registration order, with each item's 1-based
+    // rank by its sequence; rebuilt only after the host reported a change, so
+    // a scan reads it without walking every item per attribute.
+    struct Listed
+    {
+        QList<QSharedPointer<SniItemState>> items;
+        QHash<quint64, int> rankBySequence;
+    };
+    const Listed &listed();
     void press(const SniItemState &item);
 
     QDBusConnection m_connection;
@@ -87,6 +95,8 @@ private:
     DesktopEntryIndex m_desktopEntries;
     bool m_desktopEntriesLoaded = false;
     QHash<qint32, AppInfo> m_apps;
+    Listed m_listed;
+    bool m_listedDirty = true;
     bool m_ownItemDisplayed = false;
     bool m_ownItemDecided = false;
     QTimer m_ownItemSettle;

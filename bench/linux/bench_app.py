@@ -1,0 +1,88 @@
+#!/usr/bin/python3
+"""Benchmarks of the real trayvane binary on a private bus and X server (run
+through bench/linux/run.sh): idle CPU with 20 items and the panel closed, and
+peak RSS with the panel open.
+
+    bench_app.py TRAYVANE CLIENT [SECONDS]
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+trayvane_binary, client_binary = sys.argv[1], sys.argv[2]
+seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0
+ticks = os.sysconf("SC_CLK_TCK")
+root = tempfile.mkdtemp(prefix="trayvane-bench-")
+env = dict(os.environ, HOME=root, XDG_RUNTIME_DIR=root, XDG_DATA_HOME=root + "/data", NO_AT_BRIDGE="1",
+           QT_QPA_PLATFORM="xcb")
+processes = []
+
+
+def spawn(argv, **kwargs):
+    process = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+    processes.append(process)
+    return process
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / ticks
+
+
+def status_kb(pid, key):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(key + ":"):
+                return int(line.split()[1])
+    return 0
+
+
+def gdbus(method, reply=False):
+    result = subprocess.run(["gdbus", "call", "--session", "-d", "org.trayvane.Trayvane", "-o",
+                             "/org/trayvane/Trayvane", "-m", "org.trayvane.Trayvane." + method],
+                            env=env, capture_output=True, text=True, timeout=10)
+    return result.stdout
+
+
+try:
+    read_end, write_end = os.pipe()
+    spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+          pass_fds=(write_end,))
+    os.close(write_end)
+    env["DISPLAY"] = ":" + os.read(read_end, 16).decode().strip()
+    os.close(read_end)
+
+    trayvane = spawn([trayvane_binary])
+    for i in range(4):
+        spawn([client_binary, "--id", f"bench-{i}", "--title", f"Item {i}", "--count", "5"])
+    deadline = time.monotonic() + 30
+    while time.monotonic() < deadline:
+        gdbus("Refresh")
+        if gdbus("Items").count('"id"') == 20:
+            break
+        time.sleep(0.2)
+    else:
+        sys.exit("the 20 items did not arrive")
+
+    time.sleep(1.0)  # let start-up work settle
+    start_cpu, start = cpu_seconds(trayvane.pid), time.monotonic()
+    time.sleep(seconds)
+    used = cpu_seconds(trayvane.pid) - start_cpu
+    elapsed = time.monotonic() - start
+    print(f"idle CPU, 20 items, panel closed: {100.0 * used / elapsed:.3f} % of one core over {elapsed:.0f} s "
+          f"(target <= 0.2 %)")
+
+    gdbus("TogglePanel")
+    time.sleep(3.0)
+    print(f"peak RSS with the panel open: {status_kb(trayvane.pid, 'VmHWM') / 1024:.1f} MB "
+          f"(now {status_kb(trayvane.pid, 'VmRSS') / 1024:.1f} MB; target <= 80 MB)")
+finally:
+    for process in reversed(processes):
+        process.terminate()
+        try:
+            process.wait(5)
+        except subprocess.TimeoutExpired:
+            process.kill()
