@@ -30,6 +30,7 @@ PlainButton {
 
     background: Item {
         Rectangle {
+            objectName: "rowBackground"
             anchors.fill: parent
             radius: 8
             color: root.highlighted ? Theme.opacity(Theme.blue, 0.08) : Theme.controlBackgroundColor

@@ -156,6 +156,7 @@ ColumnLayout {
             }
             Loader {
                 id: loader
+                objectName: "rowLoader"
                 width: cell.width
                 sourceComponent: root.isEditMode ? editRow : itemRow
             }

@@ -18,7 +18,7 @@ set(PANEL_RUNTIME_DIR ${CMAKE_CURRENT_BINARY_DIR}/panel-runtime)
 file(MAKE_DIRECTORY ${PANEL_RUNTIME_DIR})
 file(CHMOD ${PANEL_RUNTIME_DIR} DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
 
-add_test(NAME panel_qml COMMAND tst_panel_qml -input ${PANEL_QML_DIR} -import ${CMAKE_BINARY_DIR}/qml)
+add_test(NAME panel_qml COMMAND tst_panel_qml -input ${PANEL_QML_DIR}/panel -import ${CMAKE_BINARY_DIR}/qml)
 set_tests_properties(panel_qml PROPERTIES
     TIMEOUT 120
     LABELS qml

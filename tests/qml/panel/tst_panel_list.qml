@@ -1,0 +1,195 @@
+// The item list: counts and badges, the icon and text rules of a row, taps,
+// hovering, equal ids, and rescans that keep the rows.
+import QtQuick
+import QtTest
+import Trayvane
+
+PanelTestCase {
+    name: "PanelList"
+
+    function test_titleRow_data() {
+        return [
+            { tag: "no hidden items", hidden: [false, false, false], sort: false, title: "Menü-Items", badge: false },
+            { tag: "two of three hidden", hidden: [true, false, true], sort: false, title: "Menü-Items", badge: true },
+            { tag: "sort mode hides the hidden badge", hidden: [true, false, true], sort: true, title: "Reihenfolge ändern", badge: false },
+        ]
+    }
+
+    function test_titleRow(data) {
+        const world = makeWorld([["Alpha", [entry("A", data.hidden[0] ? 0 : 100), entry("B", data.hidden[1] ? 0 : 200),
+                                             entry("C", data.hidden[2] ? 0 : 300)]]])
+        const panel = makePanel(world)
+        if (data.sort)
+            mouseClick(child(panel, "sortButton"))
+        compare(child(panel, "listTitle").text, data.title)
+        sameColor(child(panel, "listTitle").color, data.sort ? Theme.orange : Theme.secondary)
+        compare(child(panel, "hiddenBadge").visible, data.badge)
+        if (data.badge)
+            compare(child(panel, "hiddenCountText").text, String(data.hidden.filter(h => h).length))
+        verify(child(panel, "countBadge").visible)
+        compare(child(panel, "countText").text, "3")
+    }
+
+    // Capture at 22, else the application icon at 18, else "app.dashed" in 22;
+    // the edit row uses 18 for all three.
+    function test_iconRule_data() {
+        return [
+            { tag: "capture and app icon", capture: true, icon: true, shows: "capture", size: 22 },
+            { tag: "app icon only", capture: false, icon: true, shows: "appIcon", size: 18 },
+            { tag: "neither", capture: false, icon: false, shows: "symbol", size: 22 },
+        ]
+    }
+
+    function test_iconRule(data) {
+        const world = makeWorld([["Alpha", [entry("A", 100, { capture: data.capture })], data.icon]])
+        const panel = makePanel(world)
+        const icon = child(rowView(panel, 0), "rowIcon")
+        compare(icon.shows, data.shows)
+        compare(icon.width, data.size)
+        compare(icon.height, data.size)
+
+        mouseClick(child(panel, "sortButton"))
+        const editIcon = child(rowView(panel, 0), "rowIcon")
+        compare(editIcon.shows, data.shows)
+        compare(editIcon.width, 18)
+    }
+
+    function test_rowTexts_data() {
+        return [
+            { tag: "named after its application", owner: "Alpha", item: { description: false, name: "" }, subtitle: false },
+            { tag: "own name", owner: "Alpha", item: { name: "WLAN" }, subtitle: true },
+            { tag: "differs only in case", owner: "Alpha", item: { name: "alpha" }, subtitle: true },
+        ]
+    }
+
+    function test_rowTexts(data) {
+        const options = { description: data.item.description !== false }
+        const world = makeWorld([[data.owner, [entry(data.item.name, 100, options)]]])
+        const panel = makePanel(world)
+        const row = rowView(panel, 0)
+        compare(child(row, "rowTitle").text, world.itemNames()[0])
+        compare(child(row, "rowSubtitle").visible, data.subtitle)
+        if (data.subtitle)
+            compare(child(row, "rowSubtitle").text, data.owner)
+        verify(child(row, "clickSymbol").visible)
+    }
+
+    function test_hiddenMarker() {
+        const world = makeWorld([["Alpha", [entry("Sichtbar", 100), entry("Versteckt", 0)]]])
+        const panel = makePanel(world)
+        const names = world.itemNames()
+        for (let i = 0; i < 2; ++i) {
+            const row = rowView(panel, i)
+            compare(child(row, "hiddenMark").visible, names[i] === "Versteckt")
+        }
+    }
+
+    function test_tapActivatesOncePerTap() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        mouseClick(rowView(panel, 1))
+        compare(world.pressedItems(), ["Beta/0"])
+        // Anywhere on the row counts, the spacer included.
+        const row = rowView(panel, 2)
+        mouseClick(row, row.width - 40, row.height / 2)
+        compare(world.pressedItems(), ["Beta/0", "Gamma/0"])
+        verify(panel.currentPage === "main")
+    }
+
+    function test_tapInSortModeDoesNothing() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        mouseClick(child(panel, "sortButton"))
+        const row = rowView(panel, 1)
+        mouseClick(row, row.width - 20, row.height / 2)
+        panel.rowClicked(1)
+        compare(world.pressCount, 0)
+    }
+
+    function test_hoverHighlightsTheRow() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        const ids = world.itemIds()
+        mouseMove(rowView(panel, 0))
+        compare(panel.hoveredItemId, ids[0])
+        verify(rowView(panel, 0).highlighted)
+        sameColor(child(rowView(panel, 0), "rowBackground").color, Theme.opacity(Theme.blue, 0.08))
+        // Leaving a row clears the hover, whatever row it named.
+        mouseMove(child(panel, "quitArea"))
+        compare(panel.hoveredItemId, undefined)
+        verify(!rowView(panel, 0).highlighted)
+        sameColor(child(rowView(panel, 0), "rowBackground").color, Theme.controlBackgroundColor)
+        mouseMove(rowView(panel, 2))
+        compare(panel.hoveredItemId, ids[2])
+        verify(rowView(panel, 2).highlighted)
+        verify(!rowView(panel, 1).highlighted)
+    }
+
+    // Entry of B reported before the exit of A: nothing stays highlighted.
+    function test_exitAfterNextEntryClearsTheHover() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        const ids = world.itemIds()
+        panel.rowHovered(ids[0], true)
+        panel.rowHovered(ids[1], true)
+        panel.rowHovered(ids[0], false)
+        compare(panel.hoveredItemId, undefined)
+        for (let i = 0; i < 3; ++i)
+            verify(!rowView(panel, i).highlighted)
+    }
+
+    function test_sortModeKeepsAndIgnoresHover() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        const ids = world.itemIds()
+        panel.rowHovered(ids[1], true)
+        mouseClick(child(panel, "sortButton"))
+        compare(panel.hoveredItemId, ids[1])
+        panel.rowHovered(ids[2], true)
+        panel.rowHovered(ids[1], false)
+        compare(panel.hoveredItemId, ids[1])
+        mouseClick(child(panel, "sortButton"))
+        verify(rowView(panel, 1).highlighted)
+    }
+
+    // Same owner, same name, same x: one id, and both rows light up together.
+    function test_equalIdsHighlightTogether() {
+        const world = makeWorld([["Alpha", [entry("Uhr", 100), entry("Uhr", 100), entry("Mond", 200)]]])
+        const panel = makePanel(world)
+        const ids = world.itemIds()
+        compare(ids[0], ids[1])
+        compare(child(panel, "countText").text, "3")
+        panel.rowHovered(ids[0], true)
+        verify(rowView(panel, 0).highlighted)
+        verify(rowView(panel, 1).highlighted)
+        verify(!rowView(panel, 2).highlighted)
+        mouseClick(rowView(panel, 1))
+        compare(world.pressedItems(), ["Alpha/1"])
+    }
+
+    // A rescan that finds the same items keeps every row object; a new item
+    // adds one row and leaves the others alone.
+    function test_rescanKeepsRows() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        const before = [rowCell(panel, 0), rowCell(panel, 1), rowCell(panel, 2)]
+        world.tick()
+        for (let i = 0; i < 3; ++i)
+            verify(rowCell(panel, i) === before[i])
+        world.addApp("Delta", "org.example.delta", [entry("D", 50)], false)
+        world.tick()
+        compare(child(panel, "countText").text, "4")
+        for (let i = 0; i < 3; ++i)
+            verify(rowCell(panel, i) === before[i])
+        compare(child(rowView(panel, 3), "rowTitle").text, "D")
+    }
+
+    function test_refreshScansAtOnce() {
+        const world = makeAbcWorld()
+        const panel = makePanel(world)
+        world.addApp("Delta", "org.example.delta", [entry("D", 50)], false)
+        compare(child(panel, "countText").text, "3")
+        mouseClick(child(panel, "refreshButton"))
+        compare(child(panel, "countText").text, "4")
+    }
+}
