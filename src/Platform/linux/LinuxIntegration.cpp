@@ -13,6 +13,12 @@ QObject *attachLinuxIntegration(Platform &platform, MenuBarService &service, std
     if (auto *linuxPlatform = dynamic_cast<LinuxPlatform *>(&platform); linuxPlatform && useFallbackIcon) {
         QObject::connect(linuxPlatform, &LinuxPlatform::ownItemDisplayedChanged, control,
                          [useFallbackIcon](bool displayed) { useFallbackIcon(!displayed); });
+        // Hiding and showing the tray icon makes Qt register it with the new watcher.
+        QObject::connect(linuxPlatform, &LinuxPlatform::trayIconRegistrationLost, control,
+                         [useFallbackIcon, linuxPlatform]() {
+                             useFallbackIcon(true);
+                             useFallbackIcon(!linuxPlatform->isOwnItemDisplayed());
+                         });
     }
     return control;
 }

@@ -100,6 +100,7 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
                 &StatusNotifierHost::setOwnWatcherHasOtherHost, Qt::QueuedConnection);
     }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
+    connect(m_host, &StatusNotifierHost::watcherReplaced, this, &LinuxPlatform::trayIconRegistrationLost);
     m_ownItemSettle.setSingleShot(true);
     connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
         // Qt's tray icon takes its item off the bus while hidden, so the

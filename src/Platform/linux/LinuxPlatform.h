@@ -65,6 +65,9 @@ public:
 
 signals:
     void ownItemDisplayedChanged(bool displayed);
+    /// A desktop shell's watcher replaced the one Trayvane's tray icon
+    /// registered with; Qt's tray icon registers again only when shown anew.
+    void trayIconRegistrationLost();
 
 private:
     struct AppInfo

@@ -214,6 +214,7 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
             return;
         }
         const bool switched = m_source != Source::Watcher || m_externalOwner != owner;
+        const bool replaced = m_source == Source::Watcher && switched && owner != m_ownWatcherConnection;
         m_source = Source::Watcher;
         m_externalService = service;
         m_externalOwner = owner;
@@ -226,6 +227,8 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
             registerHost << m_hostService;
             callAsync(registerHost, [](const QDBusMessage &) {});
         }
+        if (replaced)
+            emit watcherReplaced();
         auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
                                                    QStringLiteral("Get"));
         read << service << QStringLiteral("RegisteredStatusNotifierItems");

@@ -84,6 +84,9 @@ public:
 signals:
     /// Something an answer of the backend depends on changed.
     void changed();
+    /// Another program's watcher took the name over from the one followed so
+    /// far; clients that only register on a fresh name must be told again.
+    void watcherReplaced();
 
 private slots:
     void onItemSignal(const QDBusMessage &message);

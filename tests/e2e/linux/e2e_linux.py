@@ -156,7 +156,7 @@ class Session:
                     return value
             except GLib.Error as error:  # the peer may not be up yet
                 last_error = error
-            time.sleep(0.1)
+            pump(0.1)
         raise Failure("timed out waiting for " + what + (f" ({last_error})" if last_error else ""))
 
     def wait_items(self, predicate, what, timeout=20.0):
@@ -210,6 +210,75 @@ class Session:
                     if abs(int(px) - x) <= 2 and abs(int(py) - y) <= 2 and int(w) > 20 and int(h) > 20:
                         return int(px), int(py), int(w), int(h)
         return None
+
+
+def pump(seconds):
+    """Lets this process's own D-Bus objects answer for a while."""
+    context = GLib.MainContext.default()
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        while context.pending():
+            context.iteration(False)
+        time.sleep(0.01)
+
+
+WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
+<method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
+<method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>
+<property name="RegisteredStatusNotifierItems" type="as" access="read"/>
+<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
+<property name="ProtocolVersion" type="i" access="read"/>
+<signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
+<signal name="StatusNotifierItemUnregistered"><arg type="s"/></signal>
+<signal name="StatusNotifierHostRegistered"/>
+</interface></node>"""
+
+
+def private_connection():
+    address = Gio.dbus_address_get_for_bus_sync(Gio.BusType.SESSION, None)
+    return Gio.DBusConnection.new_for_address_sync(
+        address, Gio.DBusConnectionFlags.AUTHENTICATION_CLIENT | Gio.DBusConnectionFlags.MESSAGE_BUS_CONNECTION,
+        None, None)
+
+
+class FakeShellWatcher:
+    """A desktop shell's watcher that replaces Trayvane's (served from this process)."""
+
+    def __init__(self):
+        self.items = []
+        self.hosts = []
+        self.connection = private_connection()
+        info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
+        self.connection.register_object("/StatusNotifierWatcher", info, self.on_call, self.on_get, None)
+        # DBUS_NAME_FLAG_REPLACE_EXISTING | DBUS_NAME_FLAG_DO_NOT_QUEUE
+        reply = self.connection.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                          "RequestName", GLib.Variant("(su)", (WATCHER[0], 2 | 4)),
+                                          GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, 5000, None)
+        check(reply.unpack()[0] == 1, "the fake shell became the primary owner of the watcher name")
+
+    def on_call(self, connection, sender, path, interface, method, parameters, invocation):
+        argument = parameters.unpack()[0]
+        if method == "RegisterStatusNotifierItem":
+            entry = sender + argument if argument.startswith("/") else argument
+            if "/" not in entry:
+                entry += "/StatusNotifierItem"
+            if entry not in self.items:
+                self.items.append(entry)
+                connection.emit_signal(None, "/StatusNotifierWatcher", WATCHER[2], "StatusNotifierItemRegistered",
+                                       GLib.Variant("(s)", (entry,)))
+        else:
+            self.hosts.append(argument)
+        invocation.return_value(None)
+
+    def on_get(self, connection, sender, path, interface, name):
+        if name == "RegisteredStatusNotifierItems":
+            return GLib.Variant("as", self.items)
+        if name == "IsStatusNotifierHostRegistered":
+            return GLib.Variant("b", bool(self.hosts))
+        return GLib.Variant("i", 0)
+
+    def leave(self):
+        self.connection.close_sync(None)
 
 
 def by_display_name(items, name):
@@ -374,12 +443,59 @@ def scenario_order(s):
     check(saved() == ["trayvane_sni_cl:Alpha"], f"the order file is not extended by new items: {saved()}")
 
 
+def scenario_watcher(s):
+    """The watcher's protocol, and following a desktop shell that replaces it and leaves again."""
+    trayvane = s.start_trayvane()
+    s.client("pointer-tool", "Zeiger")
+    items = s.wait_items(lambda items: len(items) == 1, "the client's item")
+    check(items[0]["isHidden"], "hidden while Trayvane is the only host")
+
+    props = s.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties"),
+                   "GetAll", GLib.Variant("(s)", (WATCHER[2],)), reply="(a{sv})")[0]
+    check(props["IsStatusNotifierHostRegistered"] is True and props["ProtocolVersion"] == 0,
+          f"watcher properties: {props}")
+
+    # A second connection registers by object path (twice, harmlessly) and
+    # with malformed arguments, then leaves the bus.
+    seen = []
+    s.bus.signal_subscribe(WATCHER[0], WATCHER[2], None, WATCHER[1], None, Gio.DBusSignalFlags.NONE,
+                           lambda *args: seen.append((args[4], args[5].unpack())))
+    peer = private_connection()
+    for argument in ("/peer/item", "/peer/item", "not a bus name", "/bad//path"):
+        peer.call_sync(*WATCHER, "RegisterStatusNotifierItem", GLib.Variant("(s)", (argument,)), None,
+                       Gio.DBusCallFlags.NONE, 5000, None)
+    entry = peer.get_unique_name() + "/peer/item"
+    entries = s.watcher_items()
+    check(entries.count(entry) == 1, f"registering twice keeps one entry: {entries}")
+    check(not [e for e in entries if "bad" in e or " " in e], f"malformed registrations are ignored: {entries}")
+    peer.close_sync(None)
+    s.wait_for(lambda: entry not in s.watcher_items(), "the entry to vanish with its owner")
+    s.wait_for(lambda: ("StatusNotifierItemUnregistered", (entry,)) in seen, "the unregistration signal")
+    check(("StatusNotifierItemRegistered", (entry,)) in seen, f"the registration signal once: {seen}")
+    check(seen.count(("StatusNotifierItemRegistered", (entry,))) == 1, "registering twice announces once")
+
+    # A desktop shell takes the name over: Trayvane follows it as a host.
+    shell = FakeShellWatcher()
+    s.wait_for(lambda: f"org.kde.StatusNotifierHost-{trayvane.pid}" in shell.hosts, "Trayvane's host at the shell")
+    items = s.wait_items(lambda items: len(items) == 1 and not items[0]["isHidden"],
+                         "the item, shown by the shell's desktop")
+    s.wait_for(lambda: not s.window_exists("Trayvane Icon"), "the tray icon instead of the fallback window")
+    s.wait_for(lambda: any(s.pid_of(entry.split("/", 1)[0]) == trayvane.pid for entry in shell.items),
+               "Trayvane's own tray icon registered with the shell")
+
+    # The shell leaves: Trayvane takes the name back and the client returns to it.
+    shell.leave()
+    s.wait_for(lambda: s.pid_of(WATCHER[0]) == trayvane.pid, "Trayvane's watcher again")
+    s.wait_items(lambda items: len(items) == 1 and items[0]["isHidden"], "the item back at Trayvane's watcher")
+
+
 SCENARIOS = {
     "discovery": scenario_discovery,
     "hidden": scenario_hidden,
     "activation": scenario_activation,
     "hostile": scenario_hostile,
     "order": scenario_order,
+    "watcher": scenario_watcher,
 }
 
 
