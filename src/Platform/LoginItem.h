@@ -16,15 +16,15 @@ public:
     /// Whether the platform will start the program at the next login. Only a
     /// registration that is in force counts; anything else (none, disabled by
     /// the user, waiting for approval, unreadable) is off.
-    virtual bool isEnabled() = 0;
+    Q_INVOKABLE virtual bool isEnabled() = 0;
 
     /// Registers the program to start at login. Returns whether it worked;
     /// a failure leaves the registration as the platform left it.
-    virtual bool registerItem() = 0;
+    Q_INVOKABLE virtual bool registerItem() = 0;
 
     /// Removes the registration. Returns whether it worked (nothing to remove
     /// counts as success).
-    virtual bool unregisterItem() = 0;
+    Q_INVOKABLE virtual bool unregisterItem() = 0;
 };
 
 } // namespace Trayvane

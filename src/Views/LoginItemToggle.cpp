@@ -20,7 +20,7 @@ void LoginItemToggle::setLoginItem(QObject *loginItem)
         return;
     m_loginItem = item;
     emit loginItemChanged();
-    showPlatformState();
+    reload();
 }
 
 void LoginItemToggle::setLaunchAtLogin(bool launchAtLogin)
@@ -35,7 +35,7 @@ void LoginItemToggle::setLaunchAtLogin(bool launchAtLogin)
         applied = launchAtLogin ? m_loginItem->registerItem() : m_loginItem->unregisterItem();
     // The error itself is not shown: the toggle just shows what is in force.
     if (!applied)
-        showPlatformState();
+        reload();
 }
 
 void LoginItemToggle::toggle()
@@ -43,7 +43,7 @@ void LoginItemToggle::toggle()
     setLaunchAtLogin(!m_launchAtLogin);
 }
 
-void LoginItemToggle::showPlatformState()
+void LoginItemToggle::reload()
 {
     const bool enabled = m_loginItem ? m_loginItem->isEnabled() : false;
     if (enabled == m_launchAtLogin)

@@ -38,13 +38,14 @@ public:
     /// Negates `launchAtLogin` (the toggle row's click).
     Q_INVOKABLE void toggle();
 
+    /// Shows the login item's current state again (a new visit of the page).
+    Q_INVOKABLE void reload();
+
 signals:
     void loginItemChanged();
     void launchAtLoginChanged();
 
 private:
-    void showPlatformState();
-
     QPointer<LoginItem> m_loginItem;
     bool m_launchAtLogin = false;
 };

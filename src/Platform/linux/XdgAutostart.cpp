@@ -1,6 +1,8 @@
 // The login item on Linux desktops as an XDG autostart entry.
 #include "Platform/linux/XdgAutostart.h"
 
+#include "Platform/SystemLoginItem.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -226,6 +228,11 @@ bool XdgAutostart::unregisterItem()
     if (!info.exists() && !info.isSymLink())
         return true;
     return QFile::remove(path);
+}
+
+LoginItem *createSystemLoginItem(QObject *parent)
+{
+    return new XdgAutostart(parent);
 }
 
 } // namespace Trayvane

@@ -19,18 +19,18 @@ public:
     bool unregisterItem() override;
 
     /// Changes the registration as the user could in the system settings.
-    void setEnabled(bool enabled) { m_enabled = enabled; }
+    Q_INVOKABLE void setEnabled(bool enabled) { m_enabled = enabled; }
     /// Makes every following register call fail (true) or work again.
-    void setRegisterFails(bool fails) { m_registerFails = fails; }
+    Q_INVOKABLE void setRegisterFails(bool fails) { m_registerFails = fails; }
     /// Makes every following unregister call fail (true) or work again.
-    void setUnregisterFails(bool fails) { m_unregisterFails = fails; }
+    Q_INVOKABLE void setUnregisterFails(bool fails) { m_unregisterFails = fails; }
     /// A register that succeeds but leaves the item waiting for the user's
     /// approval, so the status stays off.
-    void setRegisterNeedsApproval(bool needsApproval) { m_registerNeedsApproval = needsApproval; }
+    Q_INVOKABLE void setRegisterNeedsApproval(bool needsApproval) { m_registerNeedsApproval = needsApproval; }
 
-    int statusReads() const { return m_statusReads; }
-    int registerCalls() const { return m_registerCalls; }
-    int unregisterCalls() const { return m_unregisterCalls; }
+    Q_INVOKABLE int statusReads() const { return m_statusReads; }
+    Q_INVOKABLE int registerCalls() const { return m_registerCalls; }
+    Q_INVOKABLE int unregisterCalls() const { return m_unregisterCalls; }
 
 private:
     bool m_enabled = false;

@@ -1,0 +1,205 @@
+// The help page: the copy action on the clipboard, the settings button, the
+// places where the copied text differs from the page, step alignment,
+// wrapping and scrolling.
+import QtQuick
+import QtTest
+import Trayvane
+import PagesTest
+
+TestCase {
+    id: testCase
+
+    name: "HelpView"
+    width: 360
+    height: 400
+    when: windowShown
+    // A TestCase is hidden by default; pages inside it must be visible to be clicked.
+    visible: true
+
+    Component {
+        id: pageComponent
+        HelpView {}
+    }
+
+    Component {
+        id: serviceComponent
+        // Stands in for the MenuBarService: counts the one call the page makes.
+        QtObject {
+            property int settingsOpened: 0
+            function openAccessibilitySettings() { settingsOpened += 1 }
+        }
+    }
+
+    function openPage(width, height) {
+        const service = createTemporaryObject(serviceComponent, testCase)
+        const page = createTemporaryObject(pageComponent, testCase, {
+            service: service, width: width || 360, height: height || 400
+        })
+        verify(page)
+        waitForRendering(page)
+        return page
+    }
+
+    function part(page, name) {
+        const item = findChild(page, name)
+        verify(item, name)
+        return item
+    }
+
+    // Every item under `item` with this objectName, in page order.
+    function all(item, name) {
+        let found = []
+        for (let i = 0; i < item.children.length; ++i) {
+            const child = item.children[i]
+            if (child.objectName === name)
+                found.push(child)
+            found = found.concat(all(child, name))
+        }
+        return found
+    }
+
+    function texts(item, name) {
+        return all(item, name).map(found => found.text)
+    }
+
+    // The lines of the copied text between a heading line and the next blank line.
+    function copyBlock(heading) {
+        const lines = HelpCopy.helpCopyText.split("\n")
+        const start = lines.indexOf(heading)
+        verify(start >= 0, heading)
+        const end = lines.indexOf("", start)
+        return lines.slice(start + 1, end < 0 ? lines.length : end)
+    }
+
+    function test_copy_data() {
+        return [
+            { tag: "one copy", copies: 1 },
+            { tag: "two copies", copies: 2 },
+        ]
+    }
+
+    function test_copy(data) {
+        const page = openPage()
+        Support.fillClipboard()
+        verify(Support.clipboardFormats().length > 1)
+        page.contentY = page.contentHeight - page.height
+        for (let i = 0; i < data.copies; ++i)
+            mouseClick(part(page, "copyButton"))
+        compare(Support.clipboardFormats(), ["text/plain"])
+        compare(Support.clipboardText(), HelpCopy.helpCopyText)
+        compare(page.service.settingsOpened, 0)
+    }
+
+    function test_settingsButtonAsksTheService() {
+        const page = openPage()
+        const button = part(page, "openSettingsButton")
+        page.contentY = button.mapToItem(page.contentItem, 0, 0).y - 20
+        mouseClick(button)
+        compare(page.service.settingsOpened, 1)
+        // It spans the page's width, like the copy button.
+        compare(button.width, part(page, "copyButton").width)
+        compare(button.width, page.width - 32)
+    }
+
+    function test_copyTextDiffersFromPageOnlyWhereIntended() {
+        const page = openPage()
+        const copy = HelpCopy.helpCopyText
+        verify(!copy.endsWith("\n"))
+
+        // Features: the same titles and texts, except for the notch remark.
+        const titles = texts(page, "featureTitle")
+        const featureTexts = texts(page, "featureText")
+        compare(titles.length, 6)
+        const hidden = featureTexts.filter(text => text.includes(" (z.B. hinter der Notch)"))
+        compare(hidden.length, 1)
+        verify(!copy.includes("(z.B. hinter der Notch)"))
+        compare(copyBlock("FEATURES"), titles.map((title, i) =>
+            "\u2022 " + title + " - " + featureTexts[i].replace(" (z.B. hinter der Notch)", "")))
+
+        // Steps: the same texts; the empty number leaves no prefix.
+        const stepRows = box => all(part(page, box), "stepText").map(text =>
+            (text.parent.children[0].text ? text.parent.children[0].text + " " : "") + text.text)
+        compare(copyBlock("Ersteinrichtung:"), stepRows("firstSetupBox"))
+        compare(copyBlock("Nach einem App-Update:"), stepRows("afterUpdateBox"))
+
+        // Usage: six bullets, without the help and about rows.
+        const usage = texts(page, "usageText")
+        compare(usage.length, 8)
+        compare(copyBlock("BEDIENUNG"), usage.slice(0, 6).map(text => "\u2022 " + text))
+        verify(!copy.includes(usage[6]))
+        verify(!copy.includes(usage[7]))
+
+        // Explanations that only the page has.
+        for (const name of ["permissionExplanation", "afterUpdateExplanation", "afterUpdateClosing"]) {
+            const text = part(page, name).text
+            verify(text.length > 0)
+            verify(!copy.includes(text), name)
+        }
+
+        // The copy's own headings, each on a line of its own.
+        const lines = copy.split("\n")
+        for (const heading of ["FEATURES", "EINRICHTUNG & BERECHTIGUNGEN", "Ersteinrichtung:",
+                               "Nach einem App-Update:", "BEDIENUNG"])
+            verify(lines.includes(heading), heading)
+        compare(lines[0], "Trayvane - Hilfe & Features")
+    }
+
+    function test_emptyNumberKeepsTheColumn() {
+        const page = openPage()
+        const steps = all(part(page, "afterUpdateBox"), "stepText")
+        compare(steps.length, 4)
+        compare(steps[3].parent.children[0].text, "")
+        const x = steps.map(step => step.mapToItem(page.contentItem, 0, 0).x)
+        for (let i = 1; i < 4; ++i)
+            compare(x[i], x[0])
+        // The same column as in the first-setup box.
+        compare(all(part(page, "firstSetupBox"), "stepText")[0].mapToItem(page.contentItem, 0, 0).x, x[0])
+    }
+
+    function test_longTextsWrapAndPushRowsDown_data() {
+        return [
+            { tag: "panel width", width: 360 },
+            { tag: "narrow", width: 220 },
+        ]
+    }
+
+    function test_longTextsWrapAndPushRowsDown(data) {
+        const page = openPage(data.width, 300)
+        const rows = all(part(page, "featureSection"), "featureText").map(text => text.parent.parent)
+        compare(rows.length, 6)
+        for (let i = 1; i < rows.length; ++i) {
+            const previousBottom = rows[i - 1].mapToItem(page.contentItem, 0, rows[i - 1].height).y
+            verify(rows[i].mapToItem(page.contentItem, 0, 0).y >= previousBottom, "row " + i + " overlaps")
+        }
+        for (const text of all(page, "featureText").concat(all(page, "stepText"))) {
+            verify(!text.truncated)
+            verify(text.lineCount >= 1)
+            verify(text.height >= text.contentHeight)
+        }
+        verify(all(page, "featureText")[0].lineCount > 1)
+    }
+
+    function test_pageScrolls() {
+        const narrow = openPage(220, 300)
+        const narrowHeight = narrow.contentHeight
+        narrow.destroy()
+        const wide = openPage(360, 300)
+        verify(wide.contentHeight > wide.height)
+        // Wrapping makes the narrow page taller.
+        verify(narrowHeight > wide.contentHeight)
+
+        compare(wide.contentY, 0)
+        mouseWheel(wide, wide.width / 2, wide.height / 2, 0, -120 * 20)
+        tryVerify(() => wide.contentY > 0)
+        wide.contentY = wide.contentHeight - wide.height
+        const copyButton = part(wide, "copyButton")
+        const bottom = copyButton.mapToItem(wide, 0, copyButton.height).y
+        verify(bottom <= wide.height, "copy button ends at " + bottom)
+        verify(bottom >= 0)
+
+        // A panel that keeps the page between visits shows it from the top again.
+        wide.visible = false
+        wide.visible = true
+        compare(wide.contentY, 0)
+    }
+}

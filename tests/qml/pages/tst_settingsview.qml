@@ -1,0 +1,207 @@
+// The settings page: the stored height and its value text, the slider's
+// values written at once, the reset, the page's own height, and the login
+// toggle against scripted login items.
+import QtQuick
+import QtTest
+import Trayvane
+import PagesTest
+
+TestCase {
+    id: testCase
+
+    name: "SettingsView"
+    width: 360
+    height: 500
+    when: windowShown
+    // A TestCase is hidden by default; pages inside it must be visible to be clicked.
+    visible: true
+
+    Component {
+        id: pageComponent
+        SettingsView {}
+    }
+
+    function openPage(settings, loginItem) {
+        const page = createTemporaryObject(pageComponent, testCase, {
+            settings: settings || Support.newUserSettings(),
+            loginItem: loginItem || Support.newLoginItem(false),
+            width: 360
+        })
+        verify(page)
+        page.height = Qt.binding(() => page.implicitHeight)
+        waitForRendering(page)
+        return page
+    }
+
+    function part(page, name) {
+        const item = findChild(page, name)
+        verify(item, name)
+        return item
+    }
+
+    function test_firstStart() {
+        const settings = Support.newUserSettings()
+        const page = openPage(settings)
+        compare(part(page, "heightSlider").value, 400)
+        compare(part(page, "heightValue").text, "400 px")
+        // Opening the page writes nothing.
+        compare(Support.storedHeight(settings), undefined)
+    }
+
+    function test_storedHeight_data() {
+        return [
+            { tag: "fraction is cut off", stored: 433.9, text: "433 px", slider: 433.9 },
+            { tag: "lowest slider value", stored: 300, text: "300 px", slider: 300 },
+            { tag: "below the range stays unclamped", stored: 250, text: "250 px", slider: 300 },
+            { tag: "above the range stays unclamped", stored: 1000, text: "1000 px", slider: 700 },
+            { tag: "huge", stored: 1e30, text: "1000000000000000019884624838656 px", slider: 700 },
+            { tag: "text is not a height", stored: "tall", text: "400 px", slider: 400 },
+            { tag: "negative", stored: -20, text: "400 px", slider: 400 },
+            { tag: "zero", stored: 0, text: "400 px", slider: 400 },
+            { tag: "not a number", stored: "nan", text: "400 px", slider: 400 },
+            { tag: "infinite", stored: "inf", text: "400 px", slider: 400 },
+        ]
+    }
+
+    function test_storedHeight(data) {
+        const settings = Support.newUserSettings(data.stored)
+        const page = openPage(settings)
+        compare(part(page, "heightValue").text, data.text)
+        fuzzyCompare(part(page, "heightSlider").value, data.slider, 1e-9)
+        // Showing a value outside the slider's range does not rewrite it.
+        if (typeof data.stored === "number")
+            compare(Support.storedHeight(settings), data.stored)
+    }
+
+    function test_sliderWritesOnlyStepsAtOnce() {
+        const settings = Support.newUserSettings()
+        const page = openPage(settings)
+        const slider = part(page, "heightSlider")
+        const y = slider.height / 2
+        const seen = {}
+
+        mousePress(slider, slider.width / 2, y)
+        for (let x = -20; x <= slider.width + 20; x += 3) {
+            mouseMove(slider, x, y)
+            const height = settings.windowHeight
+            verify((height - 300) % 20 === 0 && height >= 300 && height <= 700, "height " + height + " at x " + x)
+            // Written while dragging, not only at the release.
+            compare(Support.storedHeight(settings), height)
+            compare(part(page, "heightValue").text, height + " px")
+            seen[height] = true
+        }
+        mouseRelease(slider, slider.width + 20, y)
+
+        // A sweep across the whole track meets every one of the 21 values.
+        const values = Object.keys(seen).map(Number).sort((a, b) => a - b)
+        compare(values.length, 21)
+        compare(values[0], 300)
+        compare(values[values.length - 1], 700)
+        compare(settings.windowHeight, 700)
+    }
+
+    function test_sliderEnds_data() {
+        return [
+            { tag: "far left", fraction: -0.5, expected: 300 },
+            { tag: "left edge", fraction: 0, expected: 300 },
+            { tag: "right edge", fraction: 1, expected: 700 },
+            { tag: "far right", fraction: 1.5, expected: 700 },
+        ]
+    }
+
+    function test_sliderEnds(data) {
+        const settings = Support.newUserSettings(520)
+        const page = openPage(settings)
+        const slider = part(page, "heightSlider")
+        mousePress(slider, slider.width / 2, slider.height / 2)
+        mouseMove(slider, slider.width * data.fraction, slider.height / 2)
+        mouseRelease(slider, slider.width * data.fraction, slider.height / 2)
+        compare(settings.windowHeight, data.expected)
+        compare(Support.storedHeight(settings), data.expected)
+    }
+
+    function test_reset_data() {
+        return [
+            { tag: "from another height", stored: 560 },
+            { tag: "from a height off the steps", stored: 1234.5 },
+            { tag: "already 400", stored: 400 },
+            { tag: "nothing stored yet", stored: undefined },
+        ]
+    }
+
+    function test_reset(data) {
+        const settings = Support.newUserSettings(data.stored)
+        const page = openPage(settings)
+        mouseClick(part(page, "resetButton"))
+        compare(settings.windowHeight, 400)
+        // The default is written, also when it was in force already.
+        compare(Support.storedHeight(settings), 400)
+        compare(part(page, "heightValue").text, "400 px")
+        compare(part(page, "heightSlider").value, 400)
+    }
+
+    function test_pageKeepsItsHeight() {
+        const settings = Support.newUserSettings()
+        const page = openPage(settings)
+        const height = page.implicitHeight
+        verify(height > 0)
+        const slider = part(page, "heightSlider")
+        for (const fraction of [1, 0, 0.5]) {
+            mousePress(slider, slider.width / 2, slider.height / 2)
+            mouseMove(slider, slider.width * fraction, slider.height / 2)
+            mouseRelease(slider, slider.width * fraction, slider.height / 2)
+            waitForRendering(page)
+            compare(page.implicitHeight, height)
+        }
+        verify(settings.windowHeight !== 400)
+    }
+
+    function test_loginToggle_data() {
+        return [
+            { tag: "turn on", enabled: false, fails: false, shown: true, registers: 1, unregisters: 0 },
+            { tag: "turn on, register fails", enabled: false, fails: true, shown: false, registers: 1, unregisters: 0 },
+            { tag: "turn off", enabled: true, fails: false, shown: false, registers: 0, unregisters: 1 },
+            { tag: "turn off, unregister fails", enabled: true, fails: true, shown: true, registers: 0, unregisters: 1 },
+        ]
+    }
+
+    function test_loginToggle(data) {
+        const item = Support.newLoginItem(data.enabled)
+        item.setRegisterFails(data.fails)
+        item.setUnregisterFails(data.fails)
+        const page = openPage(null, item)
+        const mark = part(page, "launchAtLoginMark")
+        compare(mark.name, data.enabled ? "checkmark.circle.fill" : "circle")
+
+        mouseClick(part(page, "launchAtLoginToggle"))
+        compare(mark.name, data.shown ? "checkmark.circle.fill" : "circle")
+        compare(item.isEnabled(), data.shown)
+        compare(item.registerCalls(), data.registers)
+        compare(item.unregisterCalls(), data.unregisters)
+    }
+
+    function test_toggleRowSpansTheCard() {
+        const page = openPage()
+        const row = part(page, "launchAtLoginToggle")
+        const card = part(page, "loginCard")
+        // The whole row is the hit area: a click at its far left toggles too.
+        compare(row.width, card.width - 24)
+        mouseClick(row, 2, row.height / 2)
+        compare(part(page, "launchAtLoginMark").name, "checkmark.circle.fill")
+    }
+
+    function test_reopeningShowsTheSystemState() {
+        const item = Support.newLoginItem(false)
+        const first = openPage(null, item)
+        // Changed in the desktop's own settings while the page is open.
+        item.setEnabled(true)
+        compare(part(first, "launchAtLoginMark").name, "circle")
+        compare(part(openPage(null, item), "launchAtLoginMark").name, "checkmark.circle.fill")
+
+        // A panel that keeps the page between visits hides and shows it.
+        first.visible = false
+        first.visible = true
+        compare(part(first, "launchAtLoginMark").name, "checkmark.circle.fill")
+        compare(item.registerCalls() + item.unregisterCalls(), 0)
+    }
+}
