@@ -4,6 +4,7 @@
 
 #include "AppIdentity.h"
 #include "MenuBarLabel.h"
+#include "Platform/SystemLoginItem.h"
 #include "Platform/SystemPlatform.h"
 #include "Services/MenuBarService.h"
 #include "UserSettings.h"
@@ -49,7 +50,7 @@ public:
     PanelWindow()
     {
         setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-        setTitle(QStringLiteral("Trayvane"));
+        setTitle(QStringLiteral("Trayvane Panel"));
         setColor(Qt::transparent);
         connect(this, &QWindow::activeChanged, this, [this] {
             if (isActive())
@@ -178,11 +179,10 @@ void TrayvaneApp::start()
     m_panel->engine()->addImportPath(QStringLiteral("qrc:/"));
     connect(m_panel->engine(), &QQmlEngine::quit, qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     m_panel->setResizeMode(QQuickView::SizeRootObjectToView);
-    // TODO(#3): hand in the platform's login item once it has a factory.
     m_panel->setInitialProperties({
         {QStringLiteral("service"), QVariant::fromValue<QObject *>(m_service.get())},
         {QStringLiteral("settings"), QVariant::fromValue<QObject *>(m_settings.get())},
-        {QStringLiteral("loginItem"), QVariant::fromValue<QObject *>(nullptr)},
+        {QStringLiteral("loginItem"), QVariant::fromValue<QObject *>(createSystemLoginItem(this))},
     });
     m_panel->setSource(QUrl(QStringLiteral("qrc:/Trayvane/ContentView.qml")));
     if (QQuickItem *content = m_panel->rootObject()) {
