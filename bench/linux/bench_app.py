@@ -52,8 +52,14 @@ try:
     spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
           pass_fds=(write_end,))
     os.close(write_end)
-    env["DISPLAY"] = ":" + os.read(read_end, 16).decode().strip()
+    number = b""
+    while not number.endswith(b"\n"):  # Xvfb writes the number once it accepts clients
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            sys.exit("Xvfb did not start")
+        number += chunk
     os.close(read_end)
+    env["DISPLAY"] = ":" + number.decode().strip()
 
     trayvane = spawn([trayvane_binary])
     for i in range(4):
@@ -75,6 +81,7 @@ try:
     print(f"idle CPU, 20 items, panel closed: {100.0 * used / elapsed:.3f} % of one core over {elapsed:.0f} s "
           f"(target <= 0.2 %)")
 
+    print(f"RSS with the panel closed: {status_kb(trayvane.pid, 'VmRSS') / 1024:.1f} MB")
     gdbus("TogglePanel")
     time.sleep(3.0)
     print(f"peak RSS with the panel open: {status_kb(trayvane.pid, 'VmHWM') / 1024:.1f} MB "
