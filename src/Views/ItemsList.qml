@@ -92,8 +92,18 @@ ColumnLayout {
         bottomMargin: 4
         boundsBehavior: Flickable.StopAtBounds
         reuseItems: false
+        // Shown whenever the rows do not fit, like the platform's scroll indicator.
         ScrollBar.vertical: ScrollBar {
-            policy: ScrollBar.AsNeeded
+            objectName: "scrollIndicator"
+            policy: ScrollBar.AlwaysOn
+            padding: 2
+            contentItem: Rectangle {
+                visible: list.contentHeight > list.height
+                implicitWidth: 5
+                radius: 2.5
+                color: Theme.opacity(Theme.secondary, 0.6)
+            }
+            background: Item {}
         }
 
         move: Transition {
@@ -157,8 +167,25 @@ ColumnLayout {
             Loader {
                 id: loader
                 objectName: "rowLoader"
+                // Set after the first row is built: rows built while scrolling
+                // appear at once, only the sort toggle fades them in.
+                property bool built: false
                 width: cell.width
                 sourceComponent: root.isEditMode ? editRow : itemRow
+                onLoaded: {
+                    if (built)
+                        toggleFade.restart()
+                    built = true
+                }
+            }
+            NumberAnimation {
+                id: toggleFade
+                target: loader
+                property: "opacity"
+                from: 0
+                to: 1
+                duration: Theme.defaultAnimationDuration
+                easing.type: Theme.defaultAnimationEasing
             }
         }
     }

@@ -192,4 +192,34 @@ PanelTestCase {
         mouseClick(child(panel, "refreshButton"))
         compare(child(panel, "countText").text, "4")
     }
+
+    // A long list scrolls with its indicator shown, and a rescan keeps the
+    // scroll position, also when it adds an item.
+    function test_scrollPositionSurvivesRescans() {
+        const items = []
+        for (let i = 0; i < 14; ++i)
+            items.push(entry("Item " + i, 100 + 40 * i))
+        const world = makeWorld([["Alpha", items]])
+        world.settings.windowHeight = 300
+        const panel = makePanel(world)
+        const list = child(panel, "itemsListView")
+        verify(list.contentHeight > list.height)
+        verify(child(panel, "scrollIndicator").contentItem.visible)
+        const row5 = rowCell(panel, 5)
+        list.contentY = row5.y - list.topMargin
+        const firstVisible = list.indexAt(20, list.contentY + 10)
+        compare(firstVisible, 5)
+
+        world.tick()
+        compare(list.indexAt(20, list.contentY + 10), 5)
+        world.addApp("Neu", "org.example.neu", [entry("Neu", 10)], false)
+        world.tick()
+        compare(world.itemNames()[14], "Neu")
+        compare(list.indexAt(20, list.contentY + 10), 5)
+    }
+
+    function test_shortListHasNoIndicator() {
+        const panel = makePanel(makeAbcWorld())
+        tryVerify(() => !child(panel, "scrollIndicator").contentItem.visible)
+    }
 }
