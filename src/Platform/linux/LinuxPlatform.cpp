@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QProcess>
 #include <QScreen>
+#include <QSet>
 #include <QStandardPaths>
 
 namespace Trayvane {
@@ -87,8 +88,13 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
         m_watcherThread.start();
         // Waits on our own thread only, which talks to nobody but the bus daemon.
         QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::initialize, Qt::BlockingQueuedConnection);
-        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::tryStart, Qt::BlockingQueuedConnection);
-        watcherConnection = m_watcher->connectionName();
+        QMetaObject::invokeMethod(
+            m_watcher,
+            [this, &watcherConnection]() {
+                m_watcher->tryStart();
+                watcherConnection = m_watcher->connectionName();
+            },
+            Qt::BlockingQueuedConnection);
     }
     m_host = new StatusNotifierHost(m_connection, watcherConnection, this);
     if (m_watcher) {
@@ -132,6 +138,16 @@ LinuxPlatform::~LinuxPlatform()
 void LinuxPlatform::onHostChanged()
 {
     m_listedDirty = true;
+    // Forget processes without items, so that a reused pid is looked up anew.
+    QSet<qint32> present;
+    for (const SniItemRef &item : m_host->items())
+        present.insert(item->pid);
+    for (auto it = m_apps.begin(); it != m_apps.end();) {
+        if (present.contains(it.key()))
+            ++it;
+        else
+            it = m_apps.erase(it);
+    }
     // Application data is looked up here, off the scan's path, once per pid.
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && !m_apps.contains(item->pid))
@@ -187,6 +203,7 @@ qint32 LinuxPlatform::ownProcessIdentifier() const
 
 QList<RunningApplication> LinuxPlatform::runningApplications()
 {
+    m_host->retryMissing();
     QList<RunningApplication> applications;
     QList<qint32> seen;
     for (const SniItemRef &item : m_host->items()) {

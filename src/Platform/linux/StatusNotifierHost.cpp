@@ -24,8 +24,21 @@ const QString DBusService = QStringLiteral("org.freedesktop.DBus");
 const QString DBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString DBusInterface = QStringLiteral("org.freedesktop.DBus");
 
+constexpr qint64 maxIconFileSize = 8 * 1024 * 1024;
+
 const char *const itemSignals[] = {"NewTitle",  "NewIcon",   "NewAttentionIcon", "NewOverlayIcon",
                                    "NewToolTip", "NewStatus", "NewMenu",          "XAyatanaNewLabel"};
+
+bool isInterfaceError(const QString &errorName)
+{
+    static const QStringList names{
+        QStringLiteral("org.freedesktop.DBus.Error.UnknownInterface"),
+        QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"),
+        QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
+        QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"),
+    };
+    return names.contains(errorName);
+}
 
 QImage fitted(const QImage &image, int pixels)
 {
@@ -43,6 +56,11 @@ QImage fitted(const QImage &image, int pixels)
 
 QImage readImageFile(const QString &path, int pixels)
 {
+    // Only plain files of a sane size: a peer may name a FIFO or a device,
+    // whose opening or reading would never end.
+    const QFileInfo info(path);
+    if (!info.isFile() || info.size() > maxIconFileSize)
+        return {};
     QImageReader reader(path);
     const QSize size = reader.size();
     if (size.isValid() && (size.width() > 4096 || size.height() > 4096))
@@ -337,10 +355,14 @@ void StatusNotifierHost::resolvePid(const SniItemRef &item)
     auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface,
                                               QStringLiteral("GetConnectionUnixProcessID"));
     ask << item->owner;
+    item->resolvingPid = true;
     const QWeakPointer<SniItemState> weak = item;
     callAsync(ask, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
-        if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        if (!item)
+            return;
+        item->resolvingPid = false;
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return;
         const qint64 pid = reply.arguments().constFirst().toLongLong();
         if (pid <= 0 || pid > std::numeric_limits<qint32>::max())
@@ -349,6 +371,16 @@ void StatusNotifierHost::resolvePid(const SniItemRef &item)
         if (item->isListed())
             emit changed();
     });
+}
+
+void StatusNotifierHost::retryMissing()
+{
+    for (const SniItemRef &item : std::as_const(m_items)) {
+        if (!item->propertiesArrived && !item->fetching && !item->owner.isEmpty())
+            fetch(item);
+        if (item->pid <= 0 && !item->owner.isEmpty() && !item->resolvingPid)
+            resolvePid(item);
+    }
 }
 
 void StatusNotifierHost::onItemSignal(const QDBusMessage &message)
@@ -398,7 +430,10 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
                 ok = false;
             }
         }
-        if ((!ok || properties.isEmpty()) && !item->triedFallbackInterface) {
+        // Some clients answer only under the other interface name; a timeout
+        // or a vanished client says nothing about that.
+        const bool interfaceMissing = ok ? properties.isEmpty() : isInterfaceError(reply.errorName());
+        if (interfaceMissing && !item->triedFallbackInterface) {
             item->triedFallbackInterface = true;
             item->interfaceName = Sni::FallbackItemInterface;
             item->refetch = true;

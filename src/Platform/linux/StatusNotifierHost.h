@@ -41,6 +41,7 @@ struct SniItemState
     QImage attentionIcon;
 
     bool fetching = false;
+    bool resolvingPid = false;
     bool refetch = false;
     bool triedFallbackInterface = false;
     QTimer coalesce;
@@ -68,6 +69,9 @@ public:
     QString hostService() const { return m_hostService; }
     /// Drops every item and starts again as if newly launched.
     void reset();
+    /// Asks again, without waiting, for what items have not answered yet (a
+    /// client that hung for a while shows up once it answers).
+    void retryMissing();
 
     /// Every registered item, in registration order (listed or not).
     const QList<SniItemRef> &items() const { return m_items; }

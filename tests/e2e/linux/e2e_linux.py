@@ -381,13 +381,17 @@ def scenario_activation(s):
 
 
 def scenario_hostile(s):
-    """A hung client, a 1 MB title and a bogus pixmap: nothing crashes, nothing stalls."""
+    """A hung client, a 1 MB title, bogus pixmaps and a FIFO as icon: nothing crashes, nothing stalls."""
     s.start_trayvane()
+    fifo = os.path.join(s.root, "icon.png")
+    os.mkfifo(fifo)  # opening it for reading would wait for a writer forever
     s.client("normal", "Normal")
     s.client("hung", "Haengt", "--hang")
     s.client("huge", "x", "--huge-title")
     s.client("bogus", "Kaputt", "--bogus-pixmap")
-    items = s.wait_items(lambda items: len(items) == 3, "the three answering items")
+    s.client("fifo", "Rohr", "--icon-name", fifo)
+    items = s.wait_items(lambda items: len(items) == 4, "the four answering items")
+    check(by_display_name(items, "Rohr"), "the item whose icon is a FIFO is listed")
     check(not by_display_name(items, "Haengt"), "the hung client's item stays out until it answers")
     huge = [item for item in items if item["displayName"].startswith("TTTT")]
     check(len(huge) == 1 and len(huge[0]["displayName"]) == 512, "the 1 MB title is cut to 512 characters")
