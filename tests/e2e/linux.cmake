@@ -8,6 +8,7 @@ if(TARGET trayvane_sni_client)
             COMMAND dbus-run-session -- /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/linux/e2e_linux.py ${scenario}
                 --trayvane $<TARGET_FILE:trayvane>
                 --client $<TARGET_FILE:trayvane_sni_client>
+                --qt-client $<TARGET_FILE:trayvane_qt_tray_client>
                 --ayatana ${CMAKE_CURRENT_SOURCE_DIR}/../fixtures/ayatana_client.py)
         set_tests_properties(e2e_linux_${scenario} PROPERTIES TIMEOUT 90 LABELS e2e
             ENVIRONMENT "NO_AT_BRIDGE=1")

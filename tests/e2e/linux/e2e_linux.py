@@ -6,7 +6,7 @@ binary and tray client fixtures, and checks the result through trayvane's
 control interface and the StatusNotifierWatcher. Every process started here is
 ended here. Usage:
 
-    e2e_linux.py SCENARIO --trayvane BIN --client BIN --ayatana SCRIPT
+    e2e_linux.py SCENARIO --trayvane BIN --client BIN --ayatana SCRIPT --qt-client BIN
 """
 import argparse
 import ctypes
@@ -355,7 +355,8 @@ def scenario_activation(s):
     s.client("org.example.Mail", "Eingang", "--log", s.log_path("mail"))
     s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
     leaver = s.client("leaver", "Abgang", "--exit-on-activate")
-    items = s.wait_items(lambda items: len(items) == 3, "three items")
+    qt_client = s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")])
+    items = s.wait_items(lambda items: len(items) == 4, "four items")
 
     s.x_pointer(300, 200)
     mail = by_display_name(items, "Eingang")[0]
@@ -363,6 +364,18 @@ def scenario_activation(s):
     lines = s.wait_for(lambda: s.read_log("mail"), "the Activate call at the client")
     check(lines == [f"activate org.example.Mail 300 200"], f"Activate(x, y) at the pointer: {lines}")
     check(not s.activate("no-such-id"), "Activate of an unknown id answers false")
+
+    # A plain QSystemTrayIcon: Qt registers it by unique name and titles it
+    # with the application's name; Activate reaches its activated() signal.
+    qt_items = [item for item in items if item["ownerPID"] == qt_client.pid]
+    check(len(qt_items) == 1 and qt_items[0]["displayName"] == "trayvane_qt_tray_client",
+          f"the QSystemTrayIcon's item, titled by Qt: {items}")
+    check(any(entry.startswith(":") and entry.endswith("/StatusNotifierItem") and
+              s.pid_of(entry.split("/", 1)[0]) == qt_client.pid for entry in s.watcher_items()),
+          "Qt registered by its unique name")
+    check(s.activate(qt_items[0]["id"]), "Activate finds the Qt item")
+    check(s.wait_for(lambda: s.read_log("qt"), "the activation in the Qt client") == ["activated 3"],
+          "Activate arrives as a trigger")
 
     # The ayatana client has no Activate: its menu opens at the pointer.
     s.x_pointer(400, 300)
@@ -376,7 +389,7 @@ def scenario_activation(s):
     leaving = by_display_name(items, "Abgang")[0]
     check(s.activate(leaving["id"]), "Activate of the leaving client")
     leaver.wait(10)
-    s.wait_items(lambda items: len(items) == 2, "the leaver to vanish")
+    s.wait_items(lambda items: len(items) == 3, "the leaver to vanish")
     check(s.trayvane.poll() is None, "trayvane survives a client that leaves mid-activation")
 
 
@@ -509,6 +522,7 @@ def main():
     parser.add_argument("--trayvane", required=True)
     parser.add_argument("--client", required=True)
     parser.add_argument("--ayatana", required=True)
+    parser.add_argument("--qt-client", required=True)
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
     session = Session(args)
