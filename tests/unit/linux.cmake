@@ -1,6 +1,6 @@
 # Unit tests of the Linux backend's pure helpers.
 if(TARGET trayvane_linux)
-    foreach(name tst_snihelpers tst_desktopentries)
+    foreach(name tst_snihelpers tst_desktopentries tst_trayvanecontrol)
         qt_add_executable(${name} linux/${name}.cpp)
         target_link_libraries(${name} PRIVATE trayvane_linux Qt6::Test)
         add_test(NAME ${name} COMMAND ${name})

@@ -1,0 +1,129 @@
+// The control interface's behaviour over a service on the scripted platform:
+// the JSON it hands out, activation by id, refresh and the panel toggle.
+#include "Platform/linux/TrayvaneControl.h"
+#include "Platform/scripted/ScriptedPlatform.h"
+#include "Services/MenuBarService.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Trayvane;
+
+class TestTrayvaneControl : public QObject
+{
+    Q_OBJECT
+
+    static ScriptedApplication application(qint32 pid, const QString &name, std::optional<QString> bundle,
+                                           QList<ScriptedItem> items)
+    {
+        ScriptedApplication a;
+        a.processIdentifier = pid;
+        a.localizedName = name;
+        a.bundleIdentifier = std::move(bundle);
+        a.items = std::move(items);
+        return a;
+    }
+
+    static ScriptedWorld world(const QString &dataDirectory)
+    {
+        ScriptedWorld w;
+        w.dataDirectory = dataDirectory;
+        w.applications = {
+            application(42, QStringLiteral("Post"), QStringLiteral("org.example.Mail"),
+                        {ScriptedItem::make(QStringLiteral("Eingang"), std::nullopt, 48, 24)}),
+            application(7, QStringLiteral("Werkzeug"), std::nullopt,
+                        {ScriptedItem::make(QStringLiteral("Hammer"), std::nullopt, 24, 24),
+                         ScriptedItem::make(QStringLiteral("Hammer"), std::nullopt, 0, 0)}),
+        };
+        return w;
+    }
+
+    static QJsonArray parse(const QString &json)
+    {
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(json.toUtf8(), &error);
+        if (error.error != QJsonParseError::NoError || !document.isArray())
+            return {};
+        return document.array();
+    }
+
+private slots:
+    void itemsAsJsonInServiceOrder()
+    {
+        QTemporaryDir dir;
+        ScriptedPlatform platform(world(dir.path()));
+        MenuBarService service(platform);
+        // Not exported anywhere: a connection that was never opened.
+        TrayvaneControl control(service, {}, QDBusConnection(QStringLiteral("trayvane-test-none")));
+        QVERIFY(!control.isExported());
+
+        const QJsonArray items = parse(control.itemsJson());
+        QCOMPARE(items.size(), service.items().size());
+        QCOMPARE(items.size(), 3);
+        for (int i = 0; i < items.size(); ++i) {
+            const QJsonObject object = items.at(i).toObject();
+            const MenuBarItem &item = service.items().at(i);
+            QCOMPARE(object.value(QStringLiteral("id")).toString(), item.id);
+            QCOMPARE(object.value(QStringLiteral("ownerName")).toString(), item.ownerName);
+            QCOMPARE(object.value(QStringLiteral("displayName")).toString(), item.displayName);
+            QCOMPARE(object.value(QStringLiteral("orderKey")).toString(), item.orderKey());
+            QCOMPARE(object.value(QStringLiteral("ownerPID")).toInt(), item.ownerPID);
+            QCOMPARE(object.value(QStringLiteral("isHidden")).toBool(), item.isHidden);
+            QCOMPARE(object.keys().size(), 7);
+        }
+        const QJsonObject mail = items.at(2).toObject(); // x 48: rightmost
+        QCOMPARE(mail.value(QStringLiteral("bundleIdentifier")).toString(), QStringLiteral("org.example.Mail"));
+        const QJsonObject tool = items.at(1).toObject();
+        QVERIFY(tool.value(QStringLiteral("bundleIdentifier")).isNull()); // absent: null, not ""
+        QCOMPARE(tool.value(QStringLiteral("isHidden")).toBool(), false);
+        QCOMPARE(items.at(0).toObject().value(QStringLiteral("isHidden")).toBool(), true);
+    }
+
+    void activatePressesTheFirstItemWithThatId()
+    {
+        QTemporaryDir dir;
+        ScriptedWorld w = world(dir.path());
+        // Two items of one application with the same name and x share an id.
+        w.applications[1].items[1] = ScriptedItem::make(QStringLiteral("Hammer"), std::nullopt, 24, 24);
+        ScriptedPlatform platform(w);
+        MenuBarService service(platform);
+        TrayvaneControl control(service, {}, QDBusConnection(QStringLiteral("trayvane-test-none")));
+
+        const QString id = service.items().at(0).id;
+        QCOMPARE(service.items().at(1).id, id);
+        QVERIFY(control.activate(id));
+        QCOMPARE(platform.presses.size(), 1);
+        QCOMPARE(platform.presses.at(0).processIdentifier, 7);
+        QCOMPARE(platform.presses.at(0).itemIndex, 0);
+        QCOMPARE(platform.presses.at(0).action, QStringLiteral("AXPress"));
+
+        QVERIFY(!control.activate(QStringLiteral("Nobody-Nothing-0")));
+        QVERIFY(!control.activate(QString()));
+        QCOMPARE(platform.presses.size(), 1);
+    }
+
+    void refreshScansAndToggleCallsBack()
+    {
+        QTemporaryDir dir;
+        ScriptedPlatform platform(world(dir.path()));
+        MenuBarService service(platform);
+        int toggles = 0;
+        TrayvaneControl control(service, [&] { ++toggles; }, QDBusConnection(QStringLiteral("trayvane-test-none")));
+
+        platform.world().applications[0].items.append(
+            ScriptedItem::make(QStringLiteral("Ausgang"), std::nullopt, 72, 24));
+        QCOMPARE(parse(control.itemsJson()).size(), 3); // nothing read until a scan
+        control.refresh();
+        QCOMPARE(parse(control.itemsJson()).size(), 4);
+
+        control.togglePanel();
+        control.togglePanel();
+        QCOMPARE(toggles, 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTrayvaneControl)
+#include "tst_trayvanecontrol.moc"
