@@ -9,7 +9,6 @@ function(trayvane_pages_test name)
 endfunction()
 
 trayvane_pages_test(tst_loginitemtoggle trayvane_ui)
-trayvane_pages_test(tst_helpcopy trayvane_ui)
 if(TARGET trayvane_linux)
     trayvane_pages_test(tst_xdgautostart trayvane_linux)
 endif()

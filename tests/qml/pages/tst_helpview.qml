@@ -156,15 +156,8 @@ TestCase {
         compare(all(part(page, "firstSetupBox"), "stepText")[0].mapToItem(page.contentItem, 0, 0).x, x[0])
     }
 
-    function test_longTextsWrapAndPushRowsDown_data() {
-        return [
-            { tag: "panel width", width: 360 },
-            { tag: "narrow", width: 220 },
-        ]
-    }
-
-    function test_longTextsWrapAndPushRowsDown(data) {
-        const page = openPage(data.width, 300)
+    function test_longTextsWrapAndPushRowsDown() {
+        const page = openPage(220, 300)
         const rows = all(part(page, "featureSection"), "featureText").map(text => text.parent.parent)
         compare(rows.length, 6)
         for (let i = 1; i < rows.length; ++i) {

@@ -51,15 +51,11 @@ TestCase {
     function test_storedHeight_data() {
         return [
             { tag: "fraction is cut off", stored: 433.9, text: "433 px", slider: 433.9 },
-            { tag: "lowest slider value", stored: 300, text: "300 px", slider: 300 },
             { tag: "below the range stays unclamped", stored: 250, text: "250 px", slider: 300 },
-            { tag: "above the range stays unclamped", stored: 1000, text: "1000 px", slider: 700 },
             { tag: "huge", stored: 1e30, text: "1000000000000000019884624838656 px", slider: 700 },
             { tag: "text is not a height", stored: "tall", text: "400 px", slider: 400 },
             { tag: "negative", stored: -20, text: "400 px", slider: 400 },
-            { tag: "zero", stored: 0, text: "400 px", slider: 400 },
             { tag: "not a number", stored: "nan", text: "400 px", slider: 400 },
-            { tag: "infinite", stored: "inf", text: "400 px", slider: 400 },
         ]
     }
 
@@ -79,6 +75,7 @@ TestCase {
         const slider = part(page, "heightSlider")
         const y = slider.height / 2
         const seen = {}
+        const pageHeight = page.implicitHeight
 
         mousePress(slider, slider.width / 2, y)
         for (let x = -20; x <= slider.width + 20; x += 3) {
@@ -98,26 +95,8 @@ TestCase {
         compare(values[0], 300)
         compare(values[values.length - 1], 700)
         compare(settings.windowHeight, 700)
-    }
-
-    function test_sliderEnds_data() {
-        return [
-            { tag: "far left", fraction: -0.5, expected: 300 },
-            { tag: "left edge", fraction: 0, expected: 300 },
-            { tag: "right edge", fraction: 1, expected: 700 },
-            { tag: "far right", fraction: 1.5, expected: 700 },
-        ]
-    }
-
-    function test_sliderEnds(data) {
-        const settings = Support.newUserSettings(520)
-        const page = openPage(settings)
-        const slider = part(page, "heightSlider")
-        mousePress(slider, slider.width / 2, slider.height / 2)
-        mouseMove(slider, slider.width * data.fraction, slider.height / 2)
-        mouseRelease(slider, slider.width * data.fraction, slider.height / 2)
-        compare(settings.windowHeight, data.expected)
-        compare(Support.storedHeight(settings), data.expected)
+        // The page keeps its own height whatever the panel's.
+        compare(page.implicitHeight, pageHeight)
     }
 
     function test_reset_data() {
@@ -138,22 +117,6 @@ TestCase {
         compare(Support.storedHeight(settings), 400)
         compare(part(page, "heightValue").text, "400 px")
         compare(part(page, "heightSlider").value, 400)
-    }
-
-    function test_pageKeepsItsHeight() {
-        const settings = Support.newUserSettings()
-        const page = openPage(settings)
-        const height = page.implicitHeight
-        verify(height > 0)
-        const slider = part(page, "heightSlider")
-        for (const fraction of [1, 0, 0.5]) {
-            mousePress(slider, slider.width / 2, slider.height / 2)
-            mouseMove(slider, slider.width * fraction, slider.height / 2)
-            mouseRelease(slider, slider.width * fraction, slider.height / 2)
-            waitForRendering(page)
-            compare(page.implicitHeight, height)
-        }
-        verify(settings.windowHeight !== 400)
     }
 
     function test_loginToggle_data() {
@@ -178,16 +141,6 @@ TestCase {
         compare(item.isEnabled(), data.shown)
         compare(item.registerCalls(), data.registers)
         compare(item.unregisterCalls(), data.unregisters)
-    }
-
-    function test_toggleRowSpansTheCard() {
-        const page = openPage()
-        const row = part(page, "launchAtLoginToggle")
-        const card = part(page, "loginCard")
-        // The whole row is the hit area: a click at its far left toggles too.
-        compare(row.width, card.width - 24)
-        mouseClick(row, 2, row.height / 2)
-        compare(part(page, "launchAtLoginMark").name, "checkmark.circle.fill")
     }
 
     function test_reopeningShowsTheSystemState() {

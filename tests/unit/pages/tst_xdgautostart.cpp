@@ -68,18 +68,12 @@ private slots:
     void statusOfEntry_data();
     void statusOfEntry();
     void registerWritesEntryThatIsOn();
-    void registerReplacesDisabledEntry();
     void unregisterRemovesEntry();
-    void unregisterWithoutEntrySucceeds();
     void readOnlyFolderFails();
     void unusableFolderFails_data();
     void unusableFolderFails();
-    void configHomeFallsBackToHome_data();
-    void configHomeFallsBackToHome();
     void execValueRoundTrips_data();
     void execValueRoundTrips();
-    void execProgramOfHandWrittenValues_data();
-    void execProgramOfHandWrittenValues();
 
 private:
     QString autostartFolder() const { return m_config->path() + QStringLiteral("/autostart"); }
@@ -89,13 +83,11 @@ private:
     std::unique_ptr<QTemporaryDir> m_config;
     QString m_executable;
     QByteArray m_savedConfigHome;
-    QByteArray m_savedHome;
 };
 
 void TestXdgAutostart::init()
 {
     m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
-    m_savedHome = qgetenv("HOME");
     m_config = std::make_unique<QTemporaryDir>();
     QVERIFY(m_config->isValid());
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
@@ -111,7 +103,6 @@ void TestXdgAutostart::cleanup()
 {
     QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
-    qputenv("HOME", m_savedHome);
     m_config.reset();
 }
 
@@ -131,17 +122,12 @@ void TestXdgAutostart::statusOfEntry_data()
     QTest::newRow("no entry") << QString() << false;
     QTest::newRow("ours") << "[Desktop Entry]\nType=Application\nExec=%1\n" << true;
     QTest::newRow("ours with arguments") << "[Desktop Entry]\nExec=%1 --quiet %u\n" << true;
-    QTest::newRow("spaces around the equals sign") << "[Desktop Entry]\nExec = %1\n" << true;
     QTest::newRow("Hidden=true") << "[Desktop Entry]\nExec=%1\nHidden=true\n" << false;
     QTest::newRow("Hidden=false") << "[Desktop Entry]\nExec=%1\nHidden=false\n" << true;
     QTest::newRow("disabled in GNOME") << "[Desktop Entry]\nExec=%1\nX-GNOME-Autostart-enabled=false\n" << false;
     QTest::newRow("another program") << "[Desktop Entry]\nExec=/usr/bin/other\n" << false;
-    QTest::newRow("no Exec") << "[Desktop Entry]\nType=Application\n" << false;
     QTest::newRow("Exec only in another group") << "[Desktop Action x]\nExec=%1\n" << false;
-    QTest::newRow("Hidden only in another group")
-        << "[Desktop Entry]\nExec=%1\n[Desktop Action x]\nHidden=true\n" << true;
     QTest::newRow("not a desktop entry") << "Exec=%1\n" << false;
-    QTest::newRow("cut off header") << QStringLiteral("[Desktop Entry\nExec=%1\n") << false;
 }
 
 void TestXdgAutostart::statusOfEntry()
@@ -158,6 +144,12 @@ void TestXdgAutostart::registerWritesEntryThatIsOn()
 {
     XdgAutostart item(m_executable);
     QVERIFY(!QFileInfo::exists(autostartFolder()));
+    QVERIFY(item.registerItem());
+    QVERIFY(item.isEnabled());
+
+    // It also replaces an entry the user disabled.
+    writeEntry("[Desktop Entry]\nExec=/usr/bin/other\nHidden=true\n");
+    QVERIFY(!item.isEnabled());
     QVERIFY(item.registerItem());
     QVERIFY(QFileInfo(entryFile()).isFile());
     QVERIFY(item.isEnabled());
@@ -176,28 +168,14 @@ void TestXdgAutostart::registerWritesEntryThatIsOn()
     QVERIFY(XdgAutostart(link).isEnabled());
 }
 
-void TestXdgAutostart::registerReplacesDisabledEntry()
-{
-    writeEntry("[Desktop Entry]\nExec=/usr/bin/other\nHidden=true\n");
-    XdgAutostart item(m_executable);
-    QVERIFY(!item.isEnabled());
-    QVERIFY(item.registerItem());
-    QVERIFY(item.isEnabled());
-}
-
 void TestXdgAutostart::unregisterRemovesEntry()
 {
     XdgAutostart item(m_executable);
+    // Nothing to remove is not a failure.
+    QVERIFY(item.unregisterItem());
     QVERIFY(item.registerItem());
     QVERIFY(item.unregisterItem());
     QVERIFY(!QFileInfo::exists(entryFile()));
-    QVERIFY(!item.isEnabled());
-}
-
-void TestXdgAutostart::unregisterWithoutEntrySucceeds()
-{
-    XdgAutostart item(m_executable);
-    QVERIFY(item.unregisterItem());
     QVERIFY(!item.isEnabled());
 }
 
@@ -253,32 +231,6 @@ void TestXdgAutostart::unusableFolderFails()
     QVERIFY(QFileInfo(blockerPath).isFile());
 }
 
-void TestXdgAutostart::configHomeFallsBackToHome_data()
-{
-    QTest::addColumn<QByteArray>("configHome");
-    QTest::addColumn<bool>("unset");
-    QTest::newRow("unset") << QByteArray() << true;
-    QTest::newRow("empty") << QByteArray() << false;
-    QTest::newRow("relative") << QByteArray("relative/config") << false;
-}
-
-void TestXdgAutostart::configHomeFallsBackToHome()
-{
-    QFETCH(QByteArray, configHome);
-    QFETCH(bool, unset);
-    const QString home = m_config->path() + QStringLiteral("/home");
-    qputenv("HOME", QFile::encodeName(home));
-    if (unset)
-        qunsetenv("XDG_CONFIG_HOME");
-    else
-        qputenv("XDG_CONFIG_HOME", configHome);
-
-    QCOMPARE(XdgAutostart::entryPath(), home + QStringLiteral("/.config/autostart/org.trayvane.Trayvane.desktop"));
-    XdgAutostart item(m_executable);
-    QVERIFY(item.registerItem());
-    QVERIFY(QFileInfo::exists(home + QStringLiteral("/.config/autostart/org.trayvane.Trayvane.desktop")));
-}
-
 void TestXdgAutostart::execValueRoundTrips_data()
 {
     QTest::addColumn<QString>("path");
@@ -287,11 +239,9 @@ void TestXdgAutostart::execValueRoundTrips_data()
     QTest::newRow("space") << QStringLiteral("/opt/my apps/trayvane") << true;
     QTest::newRow("double quote") << QStringLiteral("/opt/a\"b/trayvane") << true;
     QTest::newRow("backslash") << QStringLiteral("/opt/a\\b/trayvane") << true;
-    QTest::newRow("dollar and backtick") << QStringLiteral("/opt/$HOME`x`/trayvane") << true;
     QTest::newRow("percent") << QStringLiteral("/opt/100%u/trayvane") << false;
     QTest::newRow("percent in quotes") << QStringLiteral("/opt/100% sure/trayvane") << true;
     QTest::newRow("newline and tab") << QStringLiteral("/opt/a\nb\tc/trayvane") << true;
-    QTest::newRow("umlaut") << QStringLiteral("/home/jürgen/trayvane") << false;
 }
 
 void TestXdgAutostart::execValueRoundTrips()
@@ -305,26 +255,6 @@ void TestXdgAutostart::execValueRoundTrips()
     QVERIFY(!value.contains(QLatin1Char('\t')));
     QCOMPARE(XdgAutostart::execProgram(value), path);
     QCOMPARE(XdgAutostart::execProgram(value + QStringLiteral(" --flag %U")), path);
-}
-
-void TestXdgAutostart::execProgramOfHandWrittenValues_data()
-{
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QString>("program");
-    QTest::newRow("leading spaces") << QStringLiteral("   /usr/bin/x -a") << QStringLiteral("/usr/bin/x");
-    QTest::newRow("quoted with space") << QStringLiteral("\"/opt/my apps/x\" -a") << QStringLiteral("/opt/my apps/x");
-    QTest::newRow("four backslashes in quotes") << QStringLiteral("\"/a\\\\\\\\b\"") << QStringLiteral("/a\\b");
-    // String escapes are undone before the value is split into arguments.
-    QTest::newRow("escaped space splits") << QStringLiteral("/opt/a\\sb") << QStringLiteral("/opt/a");
-    QTest::newRow("unterminated quote") << QStringLiteral("\"/opt/x") << QStringLiteral("/opt/x");
-    QTest::newRow("empty") << QString() << QString();
-}
-
-void TestXdgAutostart::execProgramOfHandWrittenValues()
-{
-    QFETCH(QString, value);
-    QFETCH(QString, program);
-    QCOMPARE(XdgAutostart::execProgram(value), program);
 }
 
 QTEST_GUILESS_MAIN(TestXdgAutostart)
