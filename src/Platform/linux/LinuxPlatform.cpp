@@ -87,23 +87,26 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
         m_watcherThread.setObjectName(QStringLiteral("StatusNotifierWatcher"));
         m_watcherThread.start();
         // Waits on our own thread only, which talks to nobody but the bus daemon.
-        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::initialize, Qt::BlockingQueuedConnection);
         QMetaObject::invokeMethod(
             m_watcher,
             [this, &watcherConnection]() {
-                m_watcher->tryStart();
+                m_watcher->initialize();
                 watcherConnection = m_watcher->connectionName();
             },
             Qt::BlockingQueuedConnection);
     }
     m_host = new StatusNotifierHost(m_connection, watcherConnection, this);
     if (m_watcher) {
-        const QString hostService = m_host->hostService();
-        QMetaObject::invokeMethod(
-            m_watcher, [watcher = m_watcher, hostService]() { watcher->registerLocalHost(hostService); },
-            Qt::BlockingQueuedConnection);
         connect(m_watcher, &StatusNotifierWatcher::otherHostChanged, m_host,
                 &StatusNotifierHost::setOwnWatcherHasOtherHost, Qt::QueuedConnection);
+        const QString hostService = m_host->hostService();
+        QMetaObject::invokeMethod(
+            m_watcher,
+            [watcher = m_watcher, hostService]() {
+                watcher->tryStart();
+                watcher->registerLocalHost(hostService);
+            },
+            Qt::BlockingQueuedConnection);
     }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
     connect(m_host, &StatusNotifierHost::watcherReplaced, this, &LinuxPlatform::trayIconRegistrationLost);

@@ -238,13 +238,12 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
         m_externalOwner = owner;
         if (switched)
             clearItems();
-        if (owner != m_ownWatcherConnection) {
-            // Trayvane's own watcher knows its host already.
-            auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
-                                                               QStringLiteral("RegisterStatusNotifierHost"));
-            registerHost << m_hostService;
-            callAsync(registerHost, [](const QDBusMessage &) {});
-        }
+        // Also with Trayvane's own watcher: it forgets its hosts whenever it
+        // loses the name, and a second registration is harmless.
+        auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
+                                                           QStringLiteral("RegisterStatusNotifierHost"));
+        registerHost << m_hostService;
+        callAsync(registerHost, [](const QDBusMessage &) {});
         if (replaced)
             emit watcherReplaced();
         auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,

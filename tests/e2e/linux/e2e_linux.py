@@ -504,6 +504,10 @@ def scenario_watcher(s):
     shell.leave()
     s.wait_for(lambda: s.pid_of(WATCHER[0]) == trayvane.pid, "Trayvane's watcher again")
     s.wait_items(lambda items: len(items) == 1 and items[0]["isHidden"], "the item back at Trayvane's watcher")
+    s.wait_for(lambda: s.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
+                               "org.freedesktop.DBus.Properties"), "Get",
+                              GLib.Variant("(ss)", (WATCHER[2], "IsStatusNotifierHostRegistered")), reply="(v)")[0],
+               "Trayvane's host registered again with its own watcher")
 
 
 SCENARIOS = {
