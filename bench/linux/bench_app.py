@@ -40,11 +40,17 @@ def status_kb(pid, key):
     return 0
 
 
-def gdbus(method, reply=False):
-    result = subprocess.run(["gdbus", "call", "--session", "-d", "org.trayvane.Trayvane", "-o",
-                             "/org/trayvane/Trayvane", "-m", "org.trayvane.Trayvane." + method],
-                            env=env, capture_output=True, text=True, timeout=10)
-    return result.stdout
+def control(method):
+    """Calls the control interface; returns the string answer, if any."""
+    from gi.repository import Gio, GLib
+    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
+    try:
+        result = bus.call_sync("org.trayvane.Trayvane", "/org/trayvane/Trayvane", "org.trayvane.Trayvane", method,
+                               None, None, Gio.DBusCallFlags.NONE, 10000, None)
+    except GLib.Error:
+        return ""
+    values = result.unpack() if result else ()
+    return values[0] if values else ""
 
 
 try:
@@ -66,8 +72,8 @@ try:
         spawn([client_binary, "--id", f"bench-{i}", "--title", f"Item {i}", "--count", "5"])
     deadline = time.monotonic() + 30
     while time.monotonic() < deadline:
-        gdbus("Refresh")
-        if gdbus("Items").count('"id"') == 20:
+        control("Refresh")
+        if control("Items").count('"id"') == 20:
             break
         time.sleep(0.2)
     else:
@@ -82,7 +88,7 @@ try:
           f"(target <= 0.2 %)")
 
     print(f"RSS with the panel closed: {status_kb(trayvane.pid, 'VmRSS') / 1024:.1f} MB")
-    gdbus("TogglePanel")
+    control("TogglePanel")
     time.sleep(3.0)
     print(f"peak RSS with the panel open: {status_kb(trayvane.pid, 'VmHWM') / 1024:.1f} MB "
           f"(now {status_kb(trayvane.pid, 'VmRSS') / 1024:.1f} MB; target <= 80 MB)")
