@@ -1,12 +1,13 @@
 // The order file's reader and byte-exact writer.
 #include "Services/OrderStore.h"
 
+#include "Platform/AtomicWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
-#include <QSaveFile>
 
 namespace Trayvane::OrderStore {
 
@@ -90,20 +91,7 @@ LoadResult load(const QString &path, QStringList &keys)
 
 bool save(const QString &path, const QStringList &keys)
 {
-    if (path.isEmpty())
-        return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray bytes = encode(keys);
-    // Flush before committing: on a full disk the buffered write only fails
-    // here, and a commit after an unnoticed failure would replace the old file
-    // with an empty one.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, encode(keys));
 }
 
 } // namespace Trayvane::OrderStore

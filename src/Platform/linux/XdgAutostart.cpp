@@ -1,6 +1,7 @@
 // The login item on Linux desktops as an XDG autostart entry.
 #include "Platform/linux/XdgAutostart.h"
 
+#include "Platform/AtomicWrite.h"
 #include "Platform/SystemLoginItem.h"
 
 #include <QCoreApplication>
@@ -8,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -210,15 +210,7 @@ bool XdgAutostart::registerItem()
     const QString path = entryPath();
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray contents = entryContents(m_executablePath);
-    if (file.write(contents) != contents.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, entryContents(m_executablePath));
 }
 
 bool XdgAutostart::unregisterItem()
