@@ -164,6 +164,7 @@ void StatusNotifierHost::start()
 
 void StatusNotifierHost::reset()
 {
+    m_followAnswered = false;
     clearItems();
     m_source = Source::None;
     m_externalOwner.clear();
@@ -181,7 +182,9 @@ void StatusNotifierHost::setOwnWatcherHasOtherHost(bool present)
 
 bool StatusNotifierHost::isWatcherReachable() const
 {
-    return m_connection.isConnected() && m_source != Source::None;
+    // Until the bus has told which watcher runs, one is assumed: the first
+    // scan comes before that answer and must not report a missing permission.
+    return m_connection.isConnected() && (m_source != Source::None || !m_followAnswered);
 }
 
 bool StatusNotifierHost::isOtherHostPresent() const
@@ -216,6 +219,8 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
     callAsync(ask, [this, service, attempt, generation](const QDBusMessage &reply) {
         if (generation != m_followGeneration)
             return;
+        if (attempt > 0 || reply.type() == QDBusMessage::ReplyMessage)
+            m_followAnswered = true;
         const QString owner = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
                                   ? reply.arguments().constFirst().toString()
                                   : QString();

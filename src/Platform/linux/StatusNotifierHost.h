@@ -123,6 +123,7 @@ private:
     QString m_externalService; // followed watcher name
     QString m_externalOwner;   // its unique owner
     quint64 m_followGeneration = 0;
+    bool m_followAnswered = false; // the bus said at least once which watcher runs
     QList<SniItemRef> m_items;
     QHash<QString, SniItemRef> m_byEntry;
     quint64 m_nextSequence = 1;
