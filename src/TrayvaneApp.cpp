@@ -3,6 +3,7 @@
 #include "TrayvaneApp.h"
 
 #include "AppIdentity.h"
+#include "ColorScheme.h"
 #include "MenuBarLabel.h"
 #include "Platform/SystemLoginItem.h"
 #include "Platform/SystemPlatform.h"
@@ -206,7 +207,9 @@ void TrayvaneApp::start()
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             togglePanel();
     });
-    qApp->installEventFilter(this);
+    // The teal of the light or the dark scheme, repainted when the desktop switches.
+    m_colorScheme = std::make_unique<ColorScheme>();
+    connect(m_colorScheme.get(), &ColorScheme::darkChanged, this, &TrayvaneApp::updateIcons);
     updateIcons();
     setUseFallbackIcon(!QSystemTrayIcon::isSystemTrayAvailable());
 
@@ -221,7 +224,7 @@ void TrayvaneApp::start()
 
 void TrayvaneApp::updateIcons()
 {
-    const QIcon icon = MenuBarLabel::coloredIcon(MenuBarLabel::desktopIsDark());
+    const QIcon icon = MenuBarLabel::coloredIcon(m_colorScheme && m_colorScheme->dark());
     if (m_trayIcon)
         m_trayIcon->setIcon(icon);
     if (auto *label = dynamic_cast<QLabel *>(m_fallbackIcon.get()))
@@ -302,14 +305,6 @@ void TrayvaneApp::placePanel()
     x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
     y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
     m_panel->setPosition(x, y);
-}
-
-bool TrayvaneApp::eventFilter(QObject *watched, QEvent *event)
-{
-    // The desktop switched between light and dark: repaint the teal icon.
-    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange)
-        updateIcons();
-    return QObject::eventFilter(watched, event);
 }
 
 bool TrayvaneApp::isPanelVisible() const

@@ -17,6 +17,7 @@ class QWidget;
 
 namespace Trayvane {
 
+class ColorScheme;
 class MenuBarService;
 class Platform;
 class UserSettings;
@@ -59,9 +60,6 @@ public:
 signals:
     void panelVisibleChanged(bool visible);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     bool claimInstance();
     void showPanel();
@@ -77,6 +75,7 @@ private:
     std::unique_ptr<PanelWindow> m_panel;
     std::unique_ptr<QSystemTrayIcon> m_trayIcon;
     std::unique_ptr<QWidget> m_fallbackIcon;
+    std::unique_ptr<ColorScheme> m_colorScheme;
     bool m_useFallbackIcon = false;
     QRect m_anchor;        // where the panel was opened from
     QElapsedTimer m_sinceAutoClose; // the panel last closed itself

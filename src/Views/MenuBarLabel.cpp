@@ -4,21 +4,14 @@
 #include "Symbols.h"
 
 #include <QFont>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPalette>
 
 namespace Trayvane {
 
 QColor MenuBarLabel::teal(bool dark)
 {
     return dark ? QColor(64, 200, 224) : QColor(48, 176, 199);
-}
-
-bool MenuBarLabel::desktopIsDark()
-{
-    return QGuiApplication::palette().color(QPalette::Window).lightness() < 128;
 }
 
 QImage MenuBarLabel::coloredImage(int pixels, bool dark)

@@ -19,8 +19,6 @@ public:
     static QImage coloredImage(int pixels, bool dark);
     /// The icon at the sizes trays ask for. Never a mask icon.
     static QIcon coloredIcon(bool dark);
-    /// Whether the desktop currently uses a dark scheme.
-    static bool desktopIsDark();
 };
 
 } // namespace Trayvane

@@ -3,13 +3,13 @@
 pragma Singleton
 pragma ComponentBehavior: Bound
 import QtQuick
+import Trayvane
 
 QtObject {
     id: theme
 
-    readonly property SystemPalette systemPalette: SystemPalette {}
-    // The desktop's scheme, read from its window colour.
-    property bool dark: systemPalette.window.hslLightness < 0.5
+    // The desktop's scheme (the portal's preference, else the palette).
+    property bool dark: ColorScheme.dark
 
     // Navigation, sort toggle and swaps run with this; tests switch it off.
     property bool animationsEnabled: true
