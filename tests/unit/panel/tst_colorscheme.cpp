@@ -34,13 +34,6 @@ private slots:
         const std::optional<bool> preference = ColorScheme::preferenceFromPortal(value);
         QCOMPARE(preference.has_value() ? int(*preference) : -1, expected);
     }
-
-    // Without a portal answer the palette decides.
-    void fallsBackToThePalette()
-    {
-        ColorScheme scheme;
-        QCOMPARE(scheme.dark(), ColorScheme::paletteIsDark());
-    }
 };
 
 QTEST_MAIN(TestColorScheme)

@@ -31,26 +31,6 @@ private slots:
         QVERIFY(!Symbols::fontFamily().isEmpty());
     }
 
-    void everySymbolOfTheProgramIsMapped_data()
-    {
-        QTest::addColumn<QString>("name");
-        for (const char *name : {"app.dashed", "arrow.clockwise", "arrow.counterclockwise", "arrow.up.and.down",
-                                 "arrow.up.arrow.down", "checkmark.circle.fill", "chevron.down", "chevron.left",
-                                 "chevron.up", "circle", "cursorarrow.click.2", "doc.on.doc",
-                                 "exclamationmark.triangle.fill", "eye", "eye.slash", "gearshape", "globe",
-                                 "hand.tap.fill", "info.circle", "lightbulb.fill", "lock.shield.fill",
-                                 "lock.trianglebadge.exclamationmark", "power", "questionmark.circle",
-                                 "rectangle.compress.vertical", "rectangle.expand.vertical",
-                                 "shield.lefthalf.filled", "square.grid.3x3.square", "star.fill"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-
-    void everySymbolOfTheProgramIsMapped()
-    {
-        QFETCH(QString, name);
-        QVERIFY(!Symbols::glyph(name).isEmpty());
-    }
-
     void unknownNameHasNoGlyph()
     {
         QVERIFY(Symbols::glyph(QStringLiteral("square.grid.4x4")).isEmpty());
