@@ -123,9 +123,15 @@ std::optional<DesktopEntry> DesktopEntryIndex::parseFile(const QString &path, co
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxDesktopFileSize)
         return std::nullopt;
+    return parseContents(file.read(maxDesktopFileSize), path, id, localeName);
+}
+
+std::optional<DesktopEntry> DesktopEntryIndex::parseContents(const QByteArray &contents, const QString &path,
+                                                             const QString &id, const QString &localeName)
+{
     QHash<QString, QString> values;
     bool inMainGroup = false;
-    QTextStream stream(&file);
+    QTextStream stream(contents);
     while (!stream.atEnd()) {
         const QString line = stream.readLine().trimmed();
         if (line.isEmpty() || line.startsWith(QLatin1Char('#')))

@@ -5,6 +5,7 @@
 // by comparing its item id and process name with the entries.
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -62,6 +63,10 @@ public:
     static QStringList unitCandidates(const QString &unit);
     /// Parses one desktop file; nothing when it is not a shown application.
     static std::optional<DesktopEntry> parseFile(const QString &path, const QString &id, const QString &localeName);
+    /// Parses the text of a desktop file found at `path`; nothing when it is
+    /// not a shown application.
+    static std::optional<DesktopEntry> parseContents(const QByteArray &contents, const QString &path,
+                                                     const QString &id, const QString &localeName);
 
 private:
     QList<DesktopEntry> m_entries;

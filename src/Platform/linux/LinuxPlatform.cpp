@@ -171,8 +171,15 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
         return m_listed;
     m_listed = {};
     const qint32 own = ownProcessIdentifier();
+    // One object registered under its unique and a well-known name is one
+    // item: the earlier registration stands for it.
+    QSet<QString> objects;
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && item->pid != own) {
+            const QString object = item->owner + item->address.path;
+            if (objects.contains(object))
+                continue;
+            objects.insert(object);
             m_listed.items.append(item);
             m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
         }

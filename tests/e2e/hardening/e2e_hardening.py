@@ -1,0 +1,230 @@
+#!/usr/bin/python3
+"""Hostile peers and start-up races against the real trayvane binary.
+
+Runs inside `dbus-run-session` with the session helpers of the Linux
+end-to-end tests (private X server, private folders, every process ended at
+the end). Each scenario prints the figures it measured. Usage:
+
+    e2e_hardening.py SCENARIO --trayvane BIN --client BIN --ayatana SCRIPT --qt-client BIN
+"""
+import argparse
+import json
+import os
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
+from e2e_linux import CONTROL, Failure, Session, by_display_name, check, pump  # noqa: E402
+
+
+def status_kb(pid, key):
+    with open(f"/proc/{pid}/status") as f:
+        for line in f:
+            if line.startswith(key + ":"):
+                return int(line.split()[1])
+    return 0
+
+
+def responsiveness(s, seconds, also=None):
+    """Calls Items() every 50 ms for `seconds`; returns the slowest answer in seconds."""
+    worst = 0.0
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        started = time.monotonic()
+        s.call(CONTROL, "Items", reply="(s)", timeout_ms=10000)
+        worst = max(worst, time.monotonic() - started)
+        if also:
+            also()
+        time.sleep(0.05)
+    return worst
+
+
+def top_levels(s):
+    """Geometries (x, y, w, h) of the X server's top-level windows."""
+    result = subprocess.run(["xwininfo", "-root", "-children"], env=s.env, capture_output=True, text=True)
+    found = set()
+    for part in result.stdout.split():
+        if part[:1].isdigit() and "x" in part and part.count("+") == 2:
+            size, x, y = part.split("+")
+            w, h = size.split("x")
+            found.add((int(x), int(y), int(w), int(h)))
+    return found
+
+
+def figure(name, value):
+    print(f"FIGURE {name}: {value}")
+
+
+# --- scenarios ---------------------------------------------------------------
+
+def scenario_slow(s):
+    """A client that answers only after 30 s: the others are listed and trayvane answers at once."""
+    s.start_trayvane()
+    s.client("slow", "Langsam", "--slow", "30")
+    started = time.monotonic()
+    s.client("normal", "Normal")
+    s.wait_items(lambda items: by_display_name(items, "Normal"), "the answering client's item")
+    worst = responsiveness(s, 5.0)
+    figure("slowest Items() while a client sleeps (ms)", round(worst * 1000))
+    check(worst < 0.5, f"trayvane kept answering while a client slept ({worst * 1000:.0f} ms)")
+    check(not by_display_name(s.items(), "Langsam"), "the sleeping client's item waits for its answer")
+    # Once it answers, it is asked again and listed.
+    s.wait_items(lambda items: by_display_name(items, "Langsam") and by_display_name(items, "Normal"),
+                 "the late client's item", timeout=50.0 - (time.monotonic() - started))
+    check(s.trayvane.poll() is None, "trayvane is alive")
+
+
+def scenario_menu(s):
+    """A 100 000-entry dbusmenu: opened at the pointer, bounded, nothing stalls."""
+    s.start_trayvane()
+    s.client("normal", "Normal")
+    s.client("bigmenu", "Riesenmenue", "--menu-entries", "100000")
+    items = s.wait_items(lambda items: len(items) == 2, "both items")
+    before = status_kb(s.trayvane.pid, "VmRSS")
+    s.x_pointer(500, 100)
+    windows = top_levels(s)
+    check(s.activate(by_display_name(items, "Riesenmenue")[0]["id"]), "Activate finds the menu item")
+    # Taller than the screen, the menu is moved up to fit rather than opened at the pointer.
+    popup = s.wait_for(lambda: [w for w in top_levels(s) - windows if w[3] > 200], "the menu", timeout=20.0)[0]
+    worst = responsiveness(s, 2.0)
+    after = status_kb(s.trayvane.pid, "VmRSS")
+    figure("RSS growth with the 100 000-entry menu open (MB)", round((after - before) / 1024, 1))
+    figure("slowest Items() with the menu open (ms)", round(worst * 1000))
+    check(popup[1] >= 0 and popup[1] + popup[3] <= 800, f"the menu stays on the 800 pixel high screen ({popup})")
+    check(after - before < 100 * 1024, f"memory stays bounded ({(after - before) / 1024:.0f} MB more)")
+    check(worst < 0.5, f"trayvane answers with the menu open ({worst * 1000:.0f} ms)")
+    check(by_display_name(s.items(), "Normal"), "the other item stays listed")
+
+
+def scenario_peers(s):
+    """A 65 535 x 65 535 pixmap claim, one item registered by two names, invalid UTF-8 in names."""
+    s.start_trayvane()
+    s.client("normal", "Normal", "--log", s.log_path("normal"))
+    s.client("claim", "Anspruch", "--huge-pixmap")
+    twice = s.client("twice", "Doppelt", "--also-well-known")
+    # A program file and a desktop entry whose names are not valid UTF-8: the
+    # process name Trayvane reads from /proc carries the same bytes.
+    odd = os.path.join(s.root.encode(), b"odd\xff\xfe\xc3")
+    shutil.copy(s.args.client, odd)
+    share = s.env["XDG_DATA_DIRS"].split(":")[0]
+    with open(os.path.join(share, "applications", "odd.desktop"), "wb") as f:
+        f.write(b"[Desktop Entry]\nType=Application\nName=Caf\xe9 \xff\xc3\nName[de]=\xed\xa0\x80\nExec=odd\xff\xfe\xc3\n")
+    s.spawn([odd, "--id", "odd", "--title", "Seltsam"])
+    items = s.wait_items(lambda items: len({item["displayName"] for item in items}) == 4, "the four items")
+
+    check(by_display_name(items, "Anspruch"), "the item with the huge pixmap claim is listed")
+    entries = s.watcher_items()
+    twice_entries = [e for e in entries if e.startswith(f"org.kde.StatusNotifierItem-{twice.pid}-")
+                     or (e.startswith(":") and s.pid_of(e.split("/", 1)[0]) == twice.pid)]
+    check(len(twice_entries) == 2, f"the watcher holds both registrations: {entries}")
+    check(len(by_display_name(items, "Doppelt")) == 1, f"registered twice, listed once: {items}")
+    weird = by_display_name(items, "Seltsam")
+    check(len(weird) == 1 and weird[0]["ownerName"], f"the item of the oddly named program: {weird}")
+    check("\ufffd" in weird[0]["ownerName"], f"bad bytes shown as replacement characters: {weird[0]['ownerName']!r}")
+    # The others stay usable.
+    s.x_pointer(200, 150)
+    check(s.activate(by_display_name(items, "Normal")[0]["id"]), "Activate finds the normal item")
+    s.wait_for(lambda: s.read_log("normal"), "the activation of the normal item")
+    check(s.trayvane.poll() is None, "trayvane is alive")
+
+
+def scenario_flood(s):
+    """10 000 change signals a second for 4 s: trayvane answers, memory stays bounded, changes still arrive."""
+    s.start_trayvane()
+    normal = s.client("normal", "Normal")
+    s.wait_items(lambda items: len(items) == 1, "the normal item")
+    pump(1.0)
+    before = status_kb(s.trayvane.pid, "VmRSS")
+    s.client("flood", "Flut", "--flood", "10000", "--count", "10")
+    s.wait_items(lambda items: len(items) == 11, "the flooding items")
+    worst = responsiveness(s, 4.0)
+    normal.stdin.write(b"title Neu\n")
+    normal.stdin.flush()
+    s.wait_items(lambda items: by_display_name(items, "Neu"), "a title change amid the flood", timeout=5.0)
+    worst = max(worst, responsiveness(s, 1.0))
+    after = status_kb(s.trayvane.pid, "VmRSS")
+    peak = status_kb(s.trayvane.pid, "VmHWM")
+    figure("slowest Items() under the flood (ms)", round(worst * 1000))
+    figure("RSS before / after / peak under the flood (MB)",
+           f"{before / 1024:.0f} / {after / 1024:.0f} / {peak / 1024:.0f}")
+    check(worst < 0.5, f"trayvane answers under the flood ({worst * 1000:.0f} ms)")
+    check(after - before < 50 * 1024, f"memory stays bounded ({(after - before) / 1024:.0f} MB more)")
+
+
+def scenario_many(s):
+    """1 000 items from one process: all listed, trayvane answering throughout."""
+    s.start_trayvane()
+    started = time.monotonic()
+    s.client("many", "Viele", "--count", "1000")
+    worst = 0.0
+
+    def probe(items):
+        return len(items) == 1000
+    deadline = time.monotonic() + 40.0
+    while True:
+        t = time.monotonic()
+        items = s.items()
+        worst = max(worst, time.monotonic() - t)
+        if probe(items):
+            break
+        check(time.monotonic() < deadline, f"all 1000 items listed in time (have {len(items)})")
+        time.sleep(0.1)
+    listed = time.monotonic() - started
+    worst = max(worst, responsiveness(s, 2.0))
+    peak = status_kb(s.trayvane.pid, "VmHWM")
+    figure("1000 items listed after (s)", round(listed, 1))
+    figure("slowest Refresh+Items() with 1000 items (ms)", round(worst * 1000))
+    figure("peak RSS with 1000 items (MB)", round(peak / 1024))
+    check(len({item["id"] for item in items}) == 1000, "1000 distinct ids")
+    check(worst < 1.0, f"trayvane answers with 1000 items ({worst * 1000:.0f} ms)")
+
+
+def scenario_race(s):
+    """Ten copies started at once leave exactly one running."""
+    copies = [s.spawn([s.args.trayvane]) for _ in range(10)]
+    s.wait_for(lambda: sum(p.poll() is None for p in copies) <= 1, "all but one copy to exit", timeout=30.0)
+    pump(2.0)  # a late loser would have exited by now
+    alive = [p for p in copies if p.poll() is None]
+    check(len(alive) == 1, f"exactly one copy runs ({len(alive)})")
+    s.wait_for(lambda: s.name_has_owner(CONTROL[0]), "the survivor's control interface")
+    check(s.pid_of(CONTROL[0]) == alive[0].pid, "the survivor owns the name")
+    check(all(p.returncode == 0 for p in copies if p is not alive[0]),
+          f"the others exit cleanly: {[p.returncode for p in copies]}")
+
+
+SCENARIOS = {
+    "slow": scenario_slow,
+    "menu": scenario_menu,
+    "peers": scenario_peers,
+    "flood": scenario_flood,
+    "many": scenario_many,
+    "race": scenario_race,
+}
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--trayvane", required=True)
+    parser.add_argument("--client", required=True)
+    parser.add_argument("--ayatana", required=True)
+    parser.add_argument("--qt-client", required=True)
+    args = parser.parse_args()
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
+    session = Session(args)
+    try:
+        SCENARIOS[args.scenario](session)
+    except Failure as failure:
+        print(f"FAIL {args.scenario}: {failure}", file=sys.stderr)
+        return 1
+    finally:
+        session.close()
+    print(f"PASS {args.scenario}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,91 @@
+// Feeds dbusmenu layouts built from the fuzz input through a real D-Bus
+// marshal and demarshal into the layout reader: deep, wide and misshapen
+// trees. Needs a session bus (dbus-run-session).
+#include "FuzzDBus.h"
+#include "Platform/linux/DBusMenu.h"
+#include "Platform/linux/SniHelpers.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Trayvane;
+
+namespace {
+
+// Reports the failed condition's line, then lets libFuzzer keep the input.
+void check(bool condition, int line = __builtin_LINE())
+{
+    if (condition)
+        return;
+    std::fprintf(stderr, "check failed at line %d\n", line);
+    std::abort();
+}
+
+// Counts the nodes below `node` and checks every label's conversion.
+int walk(const DBusMenuNode &node, int depth)
+{
+    check(depth <= Sni::maxMenuDepth);
+    const QString label = dbusMenuLabel(node.properties.value(QStringLiteral("label")).toString());
+    check(label.size() <= Sni::maxTextLength);
+    int count = 0;
+    for (const DBusMenuNode &child : node.children)
+        count += 1 + walk(child, depth + 1);
+    return count;
+}
+
+int depthOf(const FuzzMenuNode &node)
+{
+    int deepest = 0;
+    for (const QVariant &child : node.children)
+        deepest = qMax(deepest, 1 + depthOf(child.value<FuzzMenuNode>()));
+    return deepest;
+}
+
+// A tree inside the limits must come back whole.
+void compare(const FuzzMenuNode &sent, const DBusMenuNode &read)
+{
+    check(sent.id == read.id);
+    check(sent.children.size() == read.children.size());
+    check(sent.properties.keys() == read.properties.keys());
+    for (int i = 0; i < sent.children.size(); ++i)
+        compare(sent.children[i].value<FuzzMenuNode>(), read.children[i]);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    FuzzDBus::initialize();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    FuzzInput in(data, size);
+    const bool layout = in.u8() % 8 != 0;
+    int budget = 2000;
+    bool sound = true;
+    FuzzMenuNode tree;
+    QVariant value;
+    if (layout) {
+        tree = FuzzDBus::menu(in, 0, budget, sound);
+        value = QVariant::fromValue(tree);
+    } else {
+        value = FuzzDBus::anyValue(in);
+    }
+    // GetLayout answers (u(ia{sv}av)).
+    const QVariantList received = FuzzDBus::loopback({quint32(1), value});
+    if (received.size() != 2)
+        return 0;
+    DBusMenuNode root;
+    const bool parsed = parseDBusMenuLayout(received.at(1), root);
+    if (layout)
+        check(parsed);
+    if (!parsed)
+        return 0;
+    const int count = walk(root, 0);
+    check(count <= Sni::maxMenuEntries);
+    if (layout && sound && 2000 - budget <= Sni::maxMenuEntries && depthOf(tree) <= Sni::maxMenuDepth)
+        compare(tree, root);
+    return 0;
+}
