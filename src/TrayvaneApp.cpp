@@ -172,6 +172,17 @@ bool TrayvaneApp::claimInstance()
 void TrayvaneApp::start()
 {
     Q_ASSERT(m_primary && !m_service);
+    // Qt chooses once, when the first tray icon is made, between a
+    // StatusNotifier host and the X11 tray. Where the desktop has an X11 tray
+    // and no watcher of its own, make the icon before Trayvane's watcher
+    // exists, so that it goes to that tray; otherwise make it afterwards, so
+    // that it registers with the watcher that runs (the desktop's or ours).
+    bool trayOnStatusNotifier = true;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    trayOnStatusNotifier = desktopHasStatusNotifierWatcher() || !desktopHasX11Tray();
+#endif
+    if (!trayOnStatusNotifier)
+        m_trayIcon = std::make_unique<QSystemTrayIcon>();
     m_platform = createSystemPlatform();
     m_service = std::make_unique<MenuBarService>(*m_platform);
     m_settings = std::make_unique<UserSettings>();
@@ -201,7 +212,8 @@ void TrayvaneApp::start()
         emit panelVisibleChanged(false);
     };
 
-    m_trayIcon = std::make_unique<QSystemTrayIcon>();
+    if (!m_trayIcon)
+        m_trayIcon = std::make_unique<QSystemTrayIcon>();
     m_trayIcon->setToolTip(QStringLiteral("Trayvane"));
     connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
@@ -218,7 +230,9 @@ void TrayvaneApp::start()
     // window whenever no other tray host shows Trayvane's own item.
     attachLinuxIntegration(
         *m_platform, *m_service, [this] { togglePanel(); },
-        [this](bool useFallback) { setUseFallbackIcon(useFallback); }, this);
+        trayOnStatusNotifier ? std::function<void(bool)>([this](bool useFallback) { setUseFallbackIcon(useFallback); })
+                             : std::function<void(bool)>(),
+        this);
 #endif
 }
 

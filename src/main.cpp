@@ -2,12 +2,19 @@
 #include "TrayvaneApp.h"
 
 #include <QApplication>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
 #include <QtQml/qqmlextensionplugin.h>
 
 Q_IMPORT_QML_PLUGIN(TrayvanePlugin)
 
 int main(int argc, char *argv[])
 {
+    // The panel is a short list of rows: the software renderer draws it just
+    // as well and keeps a tray utility's memory low (no GL context, about
+    // 60 MB instead of 150 MB on Mesa). QT_QUICK_BACKEND still overrides it.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Trayvane"));
     QApplication::setDesktopFileName(QStringLiteral("org.trayvane.Trayvane"));

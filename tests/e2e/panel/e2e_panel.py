@@ -124,10 +124,15 @@ def find_icon(with_tray):
     icon = viewable_window(ICON_TITLE)
     if icon or not with_tray:
         return icon
-    # The icon may be embedded in the tray host instead.
+    # The icon may be embedded in the tray host instead: Trayvane's own window
+    # inside the host's area.
     host = next((w for w in windows() if w[1] == "panel" and viewable(w[0])), None)
-    if host and not viewable_window(ICON_TITLE):
-        return (host[0], "tray", host[2], host[3], min(host[4], host[5]), host[5])
+    if host is None or viewable_window(ICON_TITLE):
+        return None
+    for w in windows():
+        inside = host[2] <= w[2] < host[2] + host[4] and host[3] <= w[3] < host[3] + host[5]
+        if w[1] == "Trayvane" and inside and w[4] > 1 and viewable(w[0]):
+            return (w[0], "tray", w[2], w[3], w[4], w[5])
     return None
 
 
@@ -165,6 +170,8 @@ def main():
         print("icon:", icon, flush=True)
         if not with_tray and icon[1] != ICON_TITLE:
             fail("no fallback window without a tray")
+        if with_tray and icon[1] == ICON_TITLE:
+            fail("the fallback window shows although the tray host could show the icon")
         if icon[1] == ICON_TITLE:
             if icon[2] + icon[4] < SCREEN_W - 60 or icon[3] > 40:
                 fail(f"fallback window at {icon[2]},{icon[3]} is not near the top-right corner")
