@@ -177,7 +177,9 @@ QVariant menuProperty(FuzzInput &in)
     case 4:
         return in.i32();
     default:
-        return anyValue(in, 2); // kept as it came, never looked into
+        // Kept as it came, never looked into; only a plain value here, so the
+        // nesting stays within what the bus carries (64 levels).
+        return anyValue(in, 3);
     }
 }
 

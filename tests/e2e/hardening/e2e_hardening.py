@@ -17,6 +17,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
+from gi.repository import Gio  # noqa: E402
 from e2e_linux import CONTROL, Failure, Session, by_display_name, check, pump  # noqa: E402
 
 
@@ -26,6 +27,12 @@ def status_kb(pid, key):
             if line.startswith(key + ":"):
                 return int(line.split()[1])
     return 0
+
+
+def cpu_seconds(pid):
+    with open(f"/proc/{pid}/stat") as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
 
 
 def responsiveness(s, seconds, also=None):
@@ -140,7 +147,16 @@ def scenario_flood(s):
     before = status_kb(s.trayvane.pid, "VmRSS")
     s.client("flood", "Flut", "--flood", "10000", "--count", "10")
     s.wait_items(lambda items: len(items) == 11, "the flooding items")
+    # The rate the bus delivers, as seen by a second listener (a lower bound).
+    seen = [0]
+    s.bus.signal_subscribe(None, "org.kde.StatusNotifierItem", None, None, None, Gio.DBusSignalFlags.NONE,
+                           lambda *args: seen.__setitem__(0, seen[0] + 1))
+    pump(1.0)
+    figure("change signals delivered per second", seen[0])
+    check(seen[0] > 2000, f"the client floods ({seen[0]} signals in a second)")
+    cpu_before = cpu_seconds(s.trayvane.pid)
     worst = responsiveness(s, 4.0)
+    figure("trayvane CPU under the flood (%)", round((cpu_seconds(s.trayvane.pid) - cpu_before) / 4.0 * 100))
     normal.stdin.write(b"title Neu\n")
     normal.stdin.flush()
     s.wait_items(lambda items: by_display_name(items, "Neu"), "a title change amid the flood", timeout=5.0)

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Figures under hostile peers: main-thread stall (slowest control call) and
+# peak memory of the real trayvane binary under a flood of 10 000 change
+# signals a second and with 1 000 items from one process. Runs the matching
+# end-to-end scenarios, each on a private session bus and X server, and prints
+# their FIGURE lines.
+#   bench/linux/hostile.sh [BUILD_DIR]
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+build="${1:-$here/../../build}"
+client="$build/tests/e2e/trayvane_sni_client"
+[ -x "$client" ] || client="$build/bench/trayvane_sni_client"
+export NO_AT_BRIDGE=1
+XDG_RUNTIME_DIR="$(mktemp -d)"
+export XDG_RUNTIME_DIR
+trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+for scenario in flood many menu; do
+    dbus-run-session -- /usr/bin/python3 "$here/../../tests/e2e/hardening/e2e_hardening.py" "$scenario" \
+        --trayvane "$build/src/trayvane" --client "$client" \
+        --qt-client "$build/tests/e2e/trayvane_qt_tray_client" \
+        --ayatana "$here/../../tests/fixtures/ayatana_client.py" 2>/dev/null | grep -E '^(FIGURE|PASS|FAIL)'
+done
