@@ -2,17 +2,14 @@
 #include "GradientText.h"
 
 #include <QFontMetricsF>
-#include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace Trayvane {
 
 GradientText::GradientText(QQuickItem *parent)
-    : QQuickPaintedItem(parent)
+    : GradientFill(Qt::black, QPointF(0.0, 0.0), QPointF(1.0, 1.0), parent)
 {
-    setAntialiasing(true);
-    connect(this, &GradientText::fillChanged, this, [this] { update(); });
 }
 
 void GradientText::setText(const QString &text)
@@ -35,46 +32,6 @@ void GradientText::setFont(const QFont &font)
     emit fontChanged();
 }
 
-void GradientText::setColor(const QColor &color)
-{
-    if (color == m_color)
-        return;
-    m_color = color;
-    emit fillChanged();
-}
-
-void GradientText::setEndColor(const QColor &color)
-{
-    if (color == m_endColor)
-        return;
-    m_endColor = color;
-    emit fillChanged();
-}
-
-void GradientText::setStartPoint(const QPointF &point)
-{
-    if (point == m_startPoint)
-        return;
-    m_startPoint = point;
-    emit fillChanged();
-}
-
-void GradientText::setEndPoint(const QPointF &point)
-{
-    if (point == m_endPoint)
-        return;
-    m_endPoint = point;
-    emit fillChanged();
-}
-
-void GradientText::setStrokeWidth(qreal width)
-{
-    if (qFuzzyCompare(width, m_strokeWidth))
-        return;
-    m_strokeWidth = width;
-    emit fillChanged();
-}
-
 void GradientText::updateImplicitSize()
 {
     const QFontMetricsF metrics(m_font);
@@ -93,18 +50,11 @@ void GradientText::paint(QPainter *painter)
     QPainterPath path;
     path.addText(origin, m_font, m_text);
 
-    QBrush brush(m_color);
-    if (m_endColor.isValid()) {
-        QLinearGradient gradient(QPointF(m_startPoint.x() * width(), m_startPoint.y() * height()),
-                                 QPointF(m_endPoint.x() * width(), m_endPoint.y() * height()));
-        gradient.setColorAt(0.0, m_color);
-        gradient.setColorAt(1.0, m_endColor);
-        brush = QBrush(gradient);
-    }
+    const QBrush brush = fillBrush();
     painter->setRenderHint(QPainter::Antialiasing);
     painter->fillPath(path, brush);
-    if (m_strokeWidth > 0.0)
-        painter->strokePath(path, QPen(brush, m_strokeWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (strokeWidth() > 0.0)
+        painter->strokePath(path, QPen(brush, strokeWidth(), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
 }
 
 } // namespace Trayvane
