@@ -86,8 +86,11 @@ class Session:
         self.env["DISPLAY"] = ":" + number.decode().strip()
 
     def spawn(self, argv, stdin=False):
-        process = subprocess.Popen(argv, env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+        # Each process's output goes to a file of its own, shown when a step fails.
+        output = open(os.path.join(self.root, f"out-{len(self.processes)}-{os.path.basename(argv[0])}.txt"), "w")
+        process = subprocess.Popen(argv, env=self.env, stdout=output, stderr=subprocess.STDOUT,
                                    stdin=subprocess.PIPE if stdin else subprocess.DEVNULL)
+        output.close()
         self.processes.append(process)
         return process
 
@@ -356,7 +359,7 @@ def scenario_activation(s):
     s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
     leaver = s.client("leaver", "Abgang", "--exit-on-activate")
     qt_client = s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")])
-    items = s.wait_items(lambda items: len(items) == 4, "four items")
+    items = s.wait_items(lambda items: len(items) == 4, "four items", timeout=45.0)
 
     s.x_pointer(300, 200)
     mail = by_display_name(items, "Eingang")[0]
@@ -542,6 +545,12 @@ def main():
         SCENARIOS[args.scenario](session)
     except Failure as failure:
         print(f"FAIL {args.scenario}: {failure}", file=sys.stderr)
+        for name in sorted(os.listdir(session.root)):
+            if name.startswith("out-"):
+                with open(os.path.join(session.root, name), errors="replace") as output:
+                    text = output.read()[-2000:]
+                if text.strip():
+                    print(f"--- {name}:\n{text}", file=sys.stderr)
         return 1
     finally:
         session.close()
