@@ -180,9 +180,15 @@ QByteArray XdgAutostart::entryContents(const QString &executablePath)
     QString contents;
     contents += QLatin1String("[Desktop Entry]\n");
     contents += QLatin1String("Type=Application\n");
+    // The installed desktop entry's keys, with the running executable.
     contents += QLatin1String("Name=Trayvane\n");
+    contents += QLatin1String("Comment=Lists, marks and opens the tray items of all running applications\n");
+    contents += QString::fromUtf8("Comment[de]=Listet, markiert und öffnet die Statussymbole aller laufenden Programme\n");
     contents += QLatin1String("Exec=") + execValue(executablePath) + QLatin1Char('\n');
+    contents += QLatin1String("Icon=org.trayvane.Trayvane\n");
     contents += QLatin1String("Terminal=false\n");
+    contents += QLatin1String("Categories=Utility;\n");
+    contents += QLatin1String("StartupNotify=false\n");
     contents += QLatin1String("X-GNOME-Autostart-enabled=true\n");
     return contents.toUtf8();
 }
