@@ -7,18 +7,15 @@ the end). Each scenario prints the figures it measured. Usage:
 
     e2e_hardening.py SCENARIO --trayvane BIN --client BIN --ayatana SCRIPT --qt-client BIN
 """
-import argparse
-import json
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "linux"))
 from gi.repository import Gio  # noqa: E402
-from e2e_linux import CONTROL, Failure, Session, by_display_name, check, pump  # noqa: E402
+from e2e_linux import CONTROL, by_display_name, check, main, pump  # noqa: E402
 
 
 def status_kb(pid, key):
@@ -221,26 +218,5 @@ SCENARIOS = {
 }
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
-    parser.add_argument("--trayvane", required=True)
-    parser.add_argument("--client", required=True)
-    parser.add_argument("--ayatana", required=True)
-    parser.add_argument("--qt-client", required=True)
-    args = parser.parse_args()
-    signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
-    session = Session(args)
-    try:
-        SCENARIOS[args.scenario](session)
-    except Failure as failure:
-        print(f"FAIL {args.scenario}: {failure}", file=sys.stderr)
-        return 1
-    finally:
-        session.close()
-    print(f"PASS {args.scenario}")
-    return 0
-
-
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(SCENARIOS))

@@ -531,9 +531,11 @@ SCENARIOS = {
 }
 
 
-def main():
+def main(scenarios=None):
+    """Runs one scenario of `scenarios` (these by default) named on the command line."""
+    scenarios = scenarios or SCENARIOS
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("scenario", choices=sorted(scenarios))
     parser.add_argument("--trayvane", required=True)
     parser.add_argument("--client", required=True)
     parser.add_argument("--ayatana", required=True)
@@ -542,7 +544,7 @@ def main():
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(2))
     session = Session(args)
     try:
-        SCENARIOS[args.scenario](session)
+        scenarios[args.scenario](session)
     except Failure as failure:
         print(f"FAIL {args.scenario}: {failure}", file=sys.stderr)
         for name in sorted(os.listdir(session.root)):
