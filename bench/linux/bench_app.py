@@ -11,9 +11,11 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
+from session_tools import call_control as control, cpu_seconds, start_xvfb, status_kb  # noqa: E402
+
 trayvane_binary, client_binary = sys.argv[1], sys.argv[2]
 seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0
-ticks = os.sysconf("SC_CLK_TCK")
 root = tempfile.mkdtemp(prefix="trayvane-bench-")
 env = dict(os.environ, HOME=root, XDG_RUNTIME_DIR=root, XDG_DATA_HOME=root + "/data", NO_AT_BRIDGE="1",
            QT_QPA_PLATFORM="xcb")
@@ -26,46 +28,8 @@ def spawn(argv, **kwargs):
     return process
 
 
-def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / ticks
-
-
-def status_kb(pid, key):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith(key + ":"):
-                return int(line.split()[1])
-    return 0
-
-
-def control(method):
-    """Calls the control interface; returns the string answer, if any."""
-    from gi.repository import Gio, GLib
-    bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-    try:
-        result = bus.call_sync("org.trayvane.Trayvane", "/org/trayvane/Trayvane", "org.trayvane.Trayvane", method,
-                               None, None, Gio.DBusCallFlags.NONE, 10000, None)
-    except GLib.Error:
-        return ""
-    values = result.unpack() if result else ()
-    return values[0] if values else ""
-
-
 try:
-    read_end, write_end = os.pipe()
-    spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-          pass_fds=(write_end,))
-    os.close(write_end)
-    number = b""
-    while not number.endswith(b"\n"):  # Xvfb writes the number once it accepts clients
-        chunk = os.read(read_end, 16)
-        if not chunk:
-            sys.exit("Xvfb did not start")
-        number += chunk
-    os.close(read_end)
-    env["DISPLAY"] = ":" + number.decode().strip()
+    env["DISPLAY"] = start_xvfb(spawn)
 
     trayvane = spawn([trayvane_binary])
     for i in range(4):

@@ -17,19 +17,8 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from gi.repository import Gio  # noqa: E402
 from e2e_linux import CONTROL, by_display_name, check, main, pump  # noqa: E402
 
-
-def status_kb(pid, key):
-    with open(f"/proc/{pid}/status") as f:
-        for line in f:
-            if line.startswith(key + ":"):
-                return int(line.split()[1])
-    return 0
-
-
-def cpu_seconds(pid):
-    with open(f"/proc/{pid}/stat") as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
+from session_tools import cpu_seconds, status_kb  # noqa: E402
 
 
 def responsiveness(s, seconds, also=None):
