@@ -26,6 +26,9 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
+#if defined(Q_OS_MACOS)
+#include "Platform/mac/MacInstance.h"
+#endif
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include "Platform/linux/LinuxIntegration.h"
 #endif
@@ -153,6 +156,11 @@ TrayvaneApp::~TrayvaneApp()
 
 bool TrayvaneApp::claimInstance()
 {
+#if defined(Q_OS_MACOS)
+    // Every running application with this bundle identifier is a copy, this
+    // process included.
+    return runningCopiesOfThisProgram() < 2;
+#else
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (bus.isConnected() && bus.interface()) {
         const auto reply = bus.interface()->registerService(applicationId, QDBusConnectionInterface::DontQueueService,
@@ -167,6 +175,7 @@ bool TrayvaneApp::claimInstance()
     m_lockFile = std::make_unique<QLockFile>(QDir(folder).filePath(applicationId + QStringLiteral(".lock")));
     m_lockFile->setStaleLockTime(0);
     return m_lockFile->tryLock(0);
+#endif
 }
 
 void TrayvaneApp::start()

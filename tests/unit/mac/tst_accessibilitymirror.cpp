@@ -1,0 +1,396 @@
+// The accessibility mirror of the macOS backend, on Linux: the service sees
+// through it exactly what it sees on the platform itself, the main thread
+// never waits for a read, and a hung or hostile application costs the mirror's
+// thread little.
+#include "Platform/mac/AccessibilityMirror.h"
+#include "Platform/scripted/ScriptedPlatform.h"
+#include "Services/MenuBarService.h"
+
+#include <QMutex>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+using namespace Trayvane;
+
+namespace {
+
+constexpr int waitMs = 10000;
+const QString attrBar = QStringLiteral("AXExtrasMenuBar");
+const QString attrChildren = QStringLiteral("AXChildren");
+const QString attrDescription = QStringLiteral("AXDescription");
+const QString attrTitle = QStringLiteral("AXTitle");
+const QString attrPosition = QStringLiteral("AXPosition");
+const QString attrSize = QStringLiteral("AXSize");
+
+// The other applications, read through the scripted platform's elements.
+class ScriptedSource : public AccessibilitySource
+{
+public:
+    explicit ScriptedSource(ScriptedPlatform &platform) : m_platform(platform) {}
+    ElementRef applicationElement(qint32 pid) override { return m_platform.createApplicationElement(pid); }
+    AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
+    {
+        return m_platform.copyAttributeValue(element, attribute);
+    }
+    int performAction(const ElementRef &element, const QString &action) override
+    {
+        const int result = m_platform.performAction(element, action);
+        pressThread = QThread::currentThread();
+        ++presses;
+        return result;
+    }
+    std::atomic<QThread *> pressThread{nullptr};
+    std::atomic<int> presses{0};
+
+private:
+    ScriptedPlatform &m_platform;
+};
+
+// The scripted platform with its element operations answered by a mirror, the
+// way the macOS backend answers them.
+class MirroredPlatform : public ScriptedPlatform
+{
+public:
+    MirroredPlatform(ScriptedWorld world, AccessibilityMirror &mirror) : ScriptedPlatform(std::move(world)), m_mirror(mirror) {}
+    ElementRef createApplicationElement(qint32 pid) override { return m_mirror.applicationElement(pid); }
+    AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
+    {
+        return m_mirror.copyAttributeValue(element, attribute);
+    }
+    int performAction(const ElementRef &element, const QString &action) override
+    {
+        return m_mirror.performAction(element, action);
+    }
+
+private:
+    AccessibilityMirror &m_mirror;
+};
+
+// A peer whose answers are a table; reads of one element can be held.
+class FakeElement : public PlatformElement
+{
+public:
+    explicit FakeElement(QString n) : name(std::move(n)) {}
+    QString name;
+};
+
+QVariant element(const QString &name)
+{
+    return QVariant::fromValue(ElementRef(new FakeElement(name)));
+}
+
+QString nameOf(const ElementRef &element)
+{
+    const auto *fake = dynamic_cast<const FakeElement *>(element.data());
+    return fake ? fake->name : QString();
+}
+
+struct Log
+{
+    QMutex mutex;
+    QStringList reads; // "element|attribute" in order
+    QStringList actions;
+    QThread *actionThread = nullptr;
+    QString holdReadsOf;
+    QSemaphore held, release;
+    bool releaseTimedOut = false;
+};
+
+class FakeSource : public AccessibilitySource
+{
+public:
+    FakeSource(std::shared_ptr<Log> log, QHash<QString, AttributeResult> answers)
+        : m_log(std::move(log)), m_answers(std::move(answers))
+    {
+    }
+    ElementRef applicationElement(qint32 pid) override
+    {
+        return ElementRef(new FakeElement(QStringLiteral("app%1").arg(pid)));
+    }
+    AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
+    {
+        const QString key = nameOf(element) + QLatin1Char('|') + attribute;
+        bool hold = false;
+        {
+            QMutexLocker lock(&m_log->mutex);
+            m_log->reads.append(key);
+            hold = nameOf(element) == m_log->holdReadsOf;
+        }
+        if (hold) {
+            m_log->held.release();
+            if (!m_log->release.tryAcquire(1, waitMs)) {
+                QMutexLocker lock(&m_log->mutex);
+                m_log->releaseTimedOut = true;
+            }
+        }
+        return m_answers.value(key, {AXError::AttributeUnsupported, {}});
+    }
+    int performAction(const ElementRef &element, const QString &action) override
+    {
+        QMutexLocker lock(&m_log->mutex);
+        m_log->actions.append(nameOf(element) + QLatin1Char('|') + action);
+        m_log->actionThread = QThread::currentThread();
+        return AXError::Success;
+    }
+
+private:
+    std::shared_ptr<Log> m_log;
+    QHash<QString, AttributeResult> m_answers;
+};
+
+AccessibilityMirror::Options quietOptions(int maximumListLength = 256)
+{
+    AccessibilityMirror::Options options;
+    options.refreshIntervalMs = 24 * 3600 * 1000; // only the refreshes a test asks for
+    options.maximumListLength = maximumListLength;
+    return options;
+}
+
+// Waits for the snapshot read when the thread started, then for one more
+// after `change` (which must ask for exactly one).
+template <typename Change>
+bool refreshAfter(AccessibilityMirror &mirror, Change change)
+{
+    if (!QTest::qWaitFor([&] { return mirror.completedRefreshes() >= 1; }, waitMs))
+        return false;
+    const quint64 before = mirror.completedRefreshes();
+    change();
+    return QTest::qWaitFor([&] { return mirror.completedRefreshes() == before + 1; }, waitMs);
+}
+
+QStringList describe(const MenuBarItemList &items)
+{
+    QStringList out;
+    for (const MenuBarItem &item : items) {
+        out.append(QStringLiteral("%1 %2 %3,%4 %5x%6 %7")
+                       .arg(item.id, item.orderKey())
+                       .arg(item.frame.x())
+                       .arg(item.frame.y())
+                       .arg(item.frame.width())
+                       .arg(item.frame.height())
+                       .arg(item.isHidden ? QStringLiteral("hidden") : QStringLiteral("shown")));
+    }
+    return out;
+}
+
+ScriptedApplication application(qint32 pid, const QString &name, QList<ScriptedItem> items)
+{
+    ScriptedApplication app;
+    app.processIdentifier = pid;
+    app.localizedName = name;
+    app.bundleIdentifier = QStringLiteral("org.example.") + name;
+    app.items = std::move(items);
+    return app;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ScriptedWorld)
+
+class TestAccessibilityMirror : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void serviceSeesThroughTheMirrorWhatItSeesDirectly_data()
+    {
+        QTest::addColumn<ScriptedWorld>("world");
+        const auto item = [](const QString &text, double x, double width = 22) {
+            return ScriptedItem::make(text, std::nullopt, x, width);
+        };
+
+        ScriptedWorld plain;
+        plain.applications = {application(20, QStringLiteral("Netz"), {item(QStringLiteral("WLAN"), 900)}),
+                              application(21, QStringLiteral("Uhr"), {item(QStringLiteral("Zeit"), 960),
+                                                                      item(QStringLiteral("Wecker"), 0, 0)})};
+        QTest::newRow("shown and hidden items") << plain;
+
+        ScriptedWorld untidy = plain;
+        ScriptedItem titled = ScriptedItem::make(std::nullopt, QStringLiteral("Titel"), 500, 22);
+        ScriptedItem nameless = ScriptedItem::make(std::nullopt, std::nullopt, 700, 22);
+        ScriptedItem empty = ScriptedItem::make(std::nullopt, std::nullopt, 0, 0);
+        ScriptedItem wrongKinds;
+        wrongKinds.description = {AXError::Success, 42};
+        wrongKinds.position = ScriptedItem::size2(30, 0); // a size where a point belongs
+        wrongKinds.size = ScriptedItem::size2(22, 24);
+        untidy.applications.append(application(22, QStringLiteral("Misch"), {titled, nameless, empty, wrongKinds}));
+        QTest::newRow("titles, owner names, skipped and wrong kinds") << untidy;
+
+        ScriptedWorld failing = plain;
+        failing.applications[0].extrasBarAnswer = AttributeResult{AXError::NoValue, {}};
+        failing.applications[1].childrenAnswer =
+            AttributeResult{AXError::Failure, QVariantList{QStringLiteral("kein Element")}};
+        failing.applications.append(application(23, QStringLiteral("Fehler"), {item(QStringLiteral("A"), 300)}));
+        failing.applications.last().childrenError = AXError::CannotComplete; // the list still counts
+        QTest::newRow("bar and children failures") << failing;
+    }
+
+    void serviceSeesThroughTheMirrorWhatItSeesDirectly()
+    {
+        QFETCH(ScriptedWorld, world);
+        ScriptedPlatform direct(world);
+        MenuBarService directService(direct);
+
+        ScriptedPlatform peers(world);
+        auto *source = new ScriptedSource(peers);
+        AccessibilityMirror mirror(std::unique_ptr<AccessibilitySource>(source), quietOptions());
+        MirroredPlatform mirrored(world, mirror);
+        MenuBarService service(mirrored); // its first scan finds nothing read yet
+        QVERIFY(service.items().isEmpty());
+
+        QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({20, 21, 22, 23}); }));
+        service.scan();
+        QVERIFY(!directService.items().isEmpty());
+        QCOMPARE(describe(service.items()), describe(directService.items()));
+
+        // A press reaches the item's own element, on the mirror's thread.
+        const MenuBarItem target = service.items().constFirst();
+        service.clickItem(target);
+        QVERIFY(QTest::qWaitFor([&] { return source->presses.load() == 1; }, waitMs));
+        QCOMPARE(peers.presses.size(), 1);
+        QCOMPARE(peers.presses.constFirst().processIdentifier, target.ownerPID);
+        QCOMPARE(peers.presses.constFirst().action, QStringLiteral("AXPress"));
+        QVERIFY(source->pressThread.load() != QThread::currentThread());
+    }
+
+    void answersFromTheSnapshotOnly()
+    {
+        auto log = std::make_shared<Log>();
+        const QHash<QString, AttributeResult> answers{
+            {QStringLiteral("app7|") + attrBar, {AXError::Success, element(QStringLiteral("bar"))}},
+            {QStringLiteral("bar|") + attrChildren,
+             {AXError::NoValue, QVariantList{element(QStringLiteral("a")), QStringLiteral("junk"), element(QStringLiteral("b"))}}},
+            {QStringLiteral("a|") + attrDescription, {AXError::Success, QStringLiteral("WLAN")}},
+            {QStringLiteral("a|") + attrPosition, {AXError::Success, QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, 900, 0})}},
+        };
+        AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
+        QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({7}); }));
+
+        // Exactly the attributes a scan asks for were read, each once.
+        QStringList expected{QStringLiteral("app7|") + attrBar, QStringLiteral("bar|") + attrChildren};
+        for (const QString &item : {QStringLiteral("a"), QStringLiteral("b")})
+            for (const QString &attribute : {attrDescription, attrTitle, attrPosition, attrSize})
+                expected.append(item + QLatin1Char('|') + attribute);
+        QCOMPARE(log->reads, expected);
+
+        const AttributeResult barAnswer = mirror.copyAttributeValue(mirror.applicationElement(7), attrBar);
+        QCOMPARE(barAnswer.error, AXError::Success);
+        const ElementRef barElement = barAnswer.value.value<ElementRef>();
+        QVERIFY(dynamic_cast<MirroredElement *>(barElement.data()));
+
+        // Error codes and entries that are not elements pass as the peer sent them.
+        const AttributeResult list = mirror.copyAttributeValue(barElement, attrChildren);
+        QCOMPARE(list.error, AXError::NoValue);
+        const QVariantList entries = list.value.toList();
+        QCOMPARE(entries.size(), 3);
+        QCOMPARE(entries.at(1), QVariant(QStringLiteral("junk")));
+        const ElementRef a = entries.at(0).value<ElementRef>();
+        QCOMPARE(mirror.copyAttributeValue(a, attrDescription).value, QVariant(QStringLiteral("WLAN")));
+        QCOMPARE(mirror.copyAttributeValue(a, attrPosition).value.value<GeometryValue>().first, 900.0);
+        QCOMPARE(mirror.copyAttributeValue(a, attrTitle).error, AXError::AttributeUnsupported);
+
+        // Nothing is read on demand: an attribute outside the plan, an
+        // application not read yet and an element from elsewhere all fail.
+        const int reads = log->reads.size();
+        QCOMPARE(mirror.copyAttributeValue(a, QStringLiteral("AXRole")).error, AXError::CannotComplete);
+        const ElementRef unknown = mirror.applicationElement(99);
+        QVERIFY(unknown);
+        QCOMPARE(mirror.copyAttributeValue(unknown, attrBar).error, AXError::CannotComplete);
+        QCOMPARE(mirror.copyAttributeValue(element(QStringLiteral("a")).value<ElementRef>(), attrDescription).error,
+                 AXError::Failure);
+        QCOMPARE(mirror.copyAttributeValue(ElementRef(), attrDescription).error, AXError::Failure);
+        QCOMPARE(mirror.performAction(element(QStringLiteral("a")).value<ElementRef>(), QStringLiteral("AXPress")),
+                 AXError::Failure);
+        QCOMPARE(log->reads.size(), reads);
+    }
+
+    void neverWaitsForAHungApplication()
+    {
+        auto log = std::make_shared<Log>();
+        log->holdReadsOf = QStringLiteral("app8");
+        const QHash<QString, AttributeResult> answers{
+            {QStringLiteral("app7|") + attrBar, {AXError::Success, element(QStringLiteral("bar"))}},
+            {QStringLiteral("bar|") + attrChildren, {AXError::Success, QVariantList{element(QStringLiteral("a"))}}},
+        };
+        AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
+        QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({7}); }));
+        const ElementRef a = mirror.copyAttributeValue(
+            mirror.copyAttributeValue(mirror.applicationElement(7), attrBar).value.value<ElementRef>(), attrChildren)
+            .value.toList().constFirst().value<ElementRef>();
+
+        // The thread is now stuck in application 8; the main thread is not.
+        mirror.setApplications({8, 7});
+        QVERIFY(log->held.tryAcquire(1, waitMs));
+        QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(7), attrBar).error, AXError::Success);
+        QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(8), attrBar).error, AXError::CannotComplete);
+        QCOMPARE(mirror.performAction(a, QStringLiteral("AXPress")), AXError::Success);
+        mirror.requestRefresh();
+        {
+            QMutexLocker lock(&log->mutex);
+            QVERIFY(log->actions.isEmpty()); // queued behind the read in progress
+        }
+        {
+            QMutexLocker lock(&log->mutex);
+            log->holdReadsOf.clear();
+        }
+        log->release.release();
+
+        QVERIFY(QTest::qWaitFor([&] { QMutexLocker lock(&log->mutex); return !log->actions.isEmpty(); }, waitMs));
+        QMutexLocker lock(&log->mutex);
+        QCOMPARE(log->actions, QStringList{QStringLiteral("a|AXPress")});
+        QVERIFY(log->actionThread != QThread::currentThread());
+        QVERIFY(!log->releaseTimedOut); // released by the test, not by the fake's own limit
+    }
+
+    void givesUpOnAnApplicationThatStopsAnswering()
+    {
+        auto log = std::make_shared<Log>();
+        QVariantList many;
+        for (int i = 0; i < 10; ++i)
+            many.append(element(QStringLiteral("c%1").arg(i)));
+        const QHash<QString, AttributeResult> answers{
+            {QStringLiteral("app8|") + attrBar, {AXError::Success, element(QStringLiteral("bar8"))}},
+            {QStringLiteral("bar8|") + attrChildren, {AXError::Success, QVariantList{element(QStringLiteral("slow")), element(QStringLiteral("later"))}}},
+            {QStringLiteral("slow|") + attrDescription, {AXError::CannotComplete, {}}},
+            {QStringLiteral("app7|") + attrBar, {AXError::Success, element(QStringLiteral("bar7"))}},
+            {QStringLiteral("bar7|") + attrChildren, {AXError::Success, many}},
+        };
+        AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions(3));
+        QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({8, 7}); }));
+
+        QVERIFY(log->reads.contains(QStringLiteral("slow|") + attrDescription));
+        for (const QString &read : log->reads) {
+            QVERIFY2(!read.startsWith(QStringLiteral("later|")) && read != QStringLiteral("slow|") + attrTitle, qPrintable(read));
+        }
+        // The next application is read in full, its list cut to the limit.
+        const ElementRef bar7 = mirror.copyAttributeValue(mirror.applicationElement(7), attrBar).value.value<ElementRef>();
+        const QVariantList kept = mirror.copyAttributeValue(bar7, attrChildren).value.toList();
+        QCOMPARE(kept.size(), 3);
+        QVERIFY(log->reads.contains(QStringLiteral("c2|") + attrSize));
+        QVERIFY(!log->reads.contains(QStringLiteral("c3|") + attrDescription));
+    }
+
+    void stopsAfterTheReadInProgress()
+    {
+        auto log = std::make_shared<Log>();
+        log->holdReadsOf = QStringLiteral("app8");
+        auto mirror = std::make_unique<AccessibilityMirror>(std::make_unique<FakeSource>(log, QHash<QString, AttributeResult>{}),
+                                                            quietOptions());
+        QVERIFY(QTest::qWaitFor([&] { return mirror->completedRefreshes() >= 1; }, waitMs));
+        mirror->setApplications({8, 7});
+        QVERIFY(log->held.tryAcquire(1, waitMs));
+
+        mirror->stop();
+        log->release.release();
+        mirror.reset();
+        QCOMPARE(log->reads, QStringList{QStringLiteral("app8|") + attrBar}); // application 7 was never asked
+        QVERIFY(!log->releaseTimedOut);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestAccessibilityMirror)
+#include "tst_accessibilitymirror.moc"

@@ -1,0 +1,135 @@
+// The macOS backend's conversions and its ownership wrapper, on Linux: the
+// values that reach the service, the login item's status rules, and retain and
+// release kept in balance.
+#include "Platform/mac/CFRef.h"
+#include "Platform/mac/MacValues.h"
+
+#include <QTest>
+
+using namespace Trayvane;
+
+namespace {
+
+// A reference-counted object standing in for a Core Foundation one.
+struct Counted
+{
+    int references = 1; // the creator's
+};
+
+struct CountedRetain
+{
+    static void retain(Counted *object) { ++object->references; }
+    static void release(Counted *object) { --object->references; }
+};
+
+using Ref = BasicCFRef<Counted *, CountedRetain>;
+
+} // namespace
+
+class TestMacValues : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ownershipStaysBalanced()
+    {
+        Counted created, borrowed, other;
+        {
+            Ref adopted = Ref::adopt(&created); // takes over the creator's reference
+            QCOMPARE(created.references, 1);
+            Ref held = Ref::retain(&borrowed);
+            QCOMPARE(borrowed.references, 2);
+
+            Ref copy = adopted;
+            QCOMPARE(created.references, 2);
+            Ref moved = std::move(copy);
+            QCOMPARE(created.references, 2);
+            QVERIFY(!copy);
+
+            moved = Ref::retain(&other); // the old object is released
+            QCOMPARE(created.references, 1);
+            QCOMPARE(other.references, 2);
+            moved = moved; // assigning an object to itself keeps one reference
+            QCOMPARE(other.references, 2);
+            held = std::move(held);
+            QCOMPARE(borrowed.references, 2);
+
+            held.reset();
+            QCOMPARE(borrowed.references, 1);
+            QVERIFY(!Ref::adopt(nullptr));
+            QVERIFY(!Ref::retain(nullptr)); // nothing to retain
+        }
+        QCOMPARE(created.references, 0);
+        QCOMPARE(borrowed.references, 1);
+        QCOMPARE(other.references, 1);
+    }
+
+    void numbers()
+    {
+        const QVariant integral = MacValues::numberValue(false, true, 1234567890123, 0.0);
+        QCOMPARE(integral.metaType(), QMetaType::fromType<qlonglong>());
+        QCOMPARE(integral.toLongLong(), 1234567890123);
+        const QVariant real = MacValues::numberValue(true, true, 0, 25.5);
+        QCOMPARE(real.metaType(), QMetaType::fromType<double>());
+        QCOMPARE(real.toDouble(), 25.5);
+        QVERIFY(!MacValues::numberValue(false, false, 7, 0.0).isValid());
+    }
+
+    void accessibilityValues_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QList<double>>("payload");
+        QTest::addColumn<QVariant>("expected");
+        const auto geometry = [](GeometryValue::Kind kind, double a, double b) {
+            return QVariant::fromValue(GeometryValue{kind, a, b});
+        };
+        QTest::newRow("point") << 1 << QList<double>{912.5, 3} << geometry(GeometryValue::Kind::Point, 912.5, 3);
+        QTest::newRow("size") << 2 << QList<double>{22, 24} << geometry(GeometryValue::Kind::Size, 22, 24);
+        QTest::newRow("rect keeps its origin")
+            << 3 << QList<double>{10, 20, 30, 40} << geometry(GeometryValue::Kind::Rect, 10, 20);
+        QTest::newRow("rect without its size") << 3 << QList<double>{10, 20} << QVariant();
+        QTest::newRow("range") << 4 << QList<double>{2, 5} << geometry(GeometryValue::Kind::Range, 2, 5);
+        QTest::newRow("error code") << 5 << QList<double>{-25204} << QVariant(-25204);
+        QTest::newRow("error code out of range") << 5 << QList<double>{1e12} << QVariant();
+        QTest::newRow("illegal type") << 0 << QList<double>{1, 2} << QVariant();
+        QTest::newRow("unknown type") << 6 << QList<double>{1, 2} << QVariant();
+        QTest::newRow("point without payload") << 1 << QList<double>{} << QVariant();
+    }
+
+    void accessibilityValues()
+    {
+        QFETCH(int, type);
+        QFETCH(QList<double>, payload);
+        QFETCH(QVariant, expected);
+        const QVariant value = MacValues::axValue(type, payload.isEmpty() ? nullptr : payload.constData(),
+                                                  int(payload.size()));
+        QCOMPARE(value.metaType(), expected.metaType());
+        if (expected.metaType() == QMetaType::fromType<GeometryValue>()) {
+            const auto got = value.value<GeometryValue>();
+            const auto want = expected.value<GeometryValue>();
+            QCOMPARE(int(got.kind), int(want.kind));
+            QCOMPARE(got.first, want.first);
+            QCOMPARE(got.second, want.second);
+        } else {
+            QCOMPARE(value, expected);
+        }
+    }
+
+    void loginItemStatus()
+    {
+        // Not registered, enabled, requiring approval, not found.
+        QCOMPARE(QList<bool>({MacValues::isLoginItemEnabled(0), MacValues::isLoginItemEnabled(1),
+                              MacValues::isLoginItemEnabled(2), MacValues::isLoginItemEnabled(3)}),
+                 QList<bool>({false, true, false, false}));
+        // A failed unregister with nothing registered did what was asked; one
+        // that leaves the item enabled or waiting for approval did not.
+        QVERIFY(MacValues::unregisterSucceeded(true, 1));
+        QVERIFY(MacValues::unregisterSucceeded(false, 0));
+        QVERIFY(MacValues::unregisterSucceeded(false, 3));
+        QVERIFY(!MacValues::unregisterSucceeded(false, 1));
+        QVERIFY(!MacValues::unregisterSucceeded(false, 2));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMacValues)
+#include "tst_macvalues.moc"
