@@ -41,7 +41,8 @@ public:
 
 private:
     std::unique_ptr<AccessibilityMirror> m_mirror;
-    QHash<qint32, QImage> m_icons; // per running application, drawn once
+    QHash<QString, QImage> m_icons; // per running application, drawn once
+    bool m_mayCapture = false;      // the screen recording permission, as of this scan
 };
 
 } // namespace Trayvane

@@ -139,6 +139,10 @@ void MacPlatform::requestTrustPrompt()
 
 QVariant MacPlatform::copyWindowList()
 {
+    // Asked once per scan (the window list is read first): without the screen
+    // recording permission a capture shows the desktop behind the item, not
+    // the item, so none is made and the panel shows the application's icon.
+    m_mayCapture = CGPreflightScreenCaptureAccess();
     const auto list = CFRef<CFArrayRef>::adopt(
         CGWindowListCopyWindowInfo(CGWindowListOption(MacValues::windowListOptions), kCGNullWindowID));
     if (!list)
@@ -148,6 +152,8 @@ QVariant MacPlatform::copyWindowList()
 
 QImage MacPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
 {
+    if (!m_mayCapture)
+        return {};
     const CGRect bounds = CGRectMake(rect.x(), rect.y(), rect.width(), rect.height());
     // Deprecated since macOS 14 in favour of ScreenCaptureKit, whose captures
     // arrive asynchronously; the scan needs the picture when it lists the item.
