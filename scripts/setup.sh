@@ -8,6 +8,8 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
   libx11-dev libxtst-dev
+  # checks the macOS backend's files compile (Objective-C++), see tests/unit/mac.cmake
+  clang
   # QML runtime modules
   qml6-module-qtqml qml6-module-qtqml-models qml6-module-qtqml-workerscript
   qml6-module-qtquick qml6-module-qtquick-window qml6-module-qtquick-templates

@@ -82,6 +82,17 @@ constexpr int NoValue = -25212;
 constexpr int CannotComplete = -25204;
 } // namespace AXError
 
+// The accessibility attributes the service reads, and the action it performs.
+namespace AXName {
+inline const QString ExtrasMenuBar = QStringLiteral("AXExtrasMenuBar");
+inline const QString Children = QStringLiteral("AXChildren");
+inline const QString Description = QStringLiteral("AXDescription");
+inline const QString Title = QStringLiteral("AXTitle");
+inline const QString Position = QStringLiteral("AXPosition");
+inline const QString Size = QStringLiteral("AXSize");
+inline const QString Press = QStringLiteral("AXPress");
+} // namespace AXName
+
 // Keys of one window description, and the keys inside its bounds map.
 namespace WindowKey {
 inline const QString Bounds = QStringLiteral("kCGWindowBounds");

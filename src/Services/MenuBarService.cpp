@@ -17,13 +17,6 @@ namespace Trayvane {
 
 namespace {
 
-const QString attrExtrasMenuBar = QStringLiteral("AXExtrasMenuBar");
-const QString attrChildren = QStringLiteral("AXChildren");
-const QString attrDescription = QStringLiteral("AXDescription");
-const QString attrTitle = QStringLiteral("AXTitle");
-const QString attrPosition = QStringLiteral("AXPosition");
-const QString attrSize = QStringLiteral("AXSize");
-const QString actionPress = QStringLiteral("AXPress");
 const QString unknownOwner = QStringLiteral("Unbekannt");
 const QString permissionTool = QStringLiteral("/usr/bin/tccutil");
 
@@ -239,23 +232,23 @@ void MenuBarService::scan()
         if (app.processIdentifier == ownPid)
             continue;
         const ElementRef appElement = m_platform.createApplicationElement(app.processIdentifier);
-        const AttributeResult barResult = m_platform.copyAttributeValue(appElement, attrExtrasMenuBar);
+        const AttributeResult barResult = m_platform.copyAttributeValue(appElement, AXName::ExtrasMenuBar);
         if (barResult.error != AXError::Success)
             continue;
         const std::optional<ElementRef> bar = asElement(barResult.value);
         if (!bar)
             continue;
-        const std::optional<ElementList> children = asElementList(m_platform.copyAttributeValue(*bar, attrChildren).value);
+        const std::optional<ElementList> children = asElementList(m_platform.copyAttributeValue(*bar, AXName::Children).value);
         if (!children)
             continue;
 
         const QString ownerName = app.localizedName.value_or(unknownOwner);
         for (const ElementRef &child : *children) {
-            const std::optional<QString> description = asText(m_platform.copyAttributeValue(child, attrDescription).value);
-            const std::optional<QString> title = asText(m_platform.copyAttributeValue(child, attrTitle).value);
-            const QPointF position = asGeometry(m_platform.copyAttributeValue(child, attrPosition).value,
+            const std::optional<QString> description = asText(m_platform.copyAttributeValue(child, AXName::Description).value);
+            const std::optional<QString> title = asText(m_platform.copyAttributeValue(child, AXName::Title).value);
+            const QPointF position = asGeometry(m_platform.copyAttributeValue(child, AXName::Position).value,
                                                 GeometryValue::Kind::Point);
-            const QPointF size = asGeometry(m_platform.copyAttributeValue(child, attrSize).value, GeometryValue::Kind::Size);
+            const QPointF size = asGeometry(m_platform.copyAttributeValue(child, AXName::Size).value, GeometryValue::Kind::Size);
             const double x = position.x();
             const double width = size.x();
 
@@ -337,7 +330,7 @@ void MenuBarService::saveOrder()
 void MenuBarService::clickItem(MenuBarItem item)
 {
     if (item.axElement) {
-        m_platform.performAction(item.axElement, actionPress);
+        m_platform.performAction(item.axElement, AXName::Press);
         return;
     }
 

@@ -5,3 +5,29 @@ foreach(name tst_accessibilitymirror tst_macvalues)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 60 LABELS unit)
 endforeach()
+
+# The macOS-only files, compiled (syntax and types, nothing linked) against
+# declarations of the Apple interfaces they call, so that a change of the
+# platform interface or of Qt that breaks the macOS backend fails here.
+find_program(TRAYVANE_CLANGXX NAMES clang++ clang++-14)
+if(TRAYVANE_CLANGXX AND NOT APPLE)
+    set(mac_include_args -I${CMAKE_CURRENT_LIST_DIR}/mac/apple -I${PROJECT_SOURCE_DIR}/src)
+    foreach(qt_target Qt6::Core Qt6::Gui)
+        get_target_property(dirs ${qt_target} INTERFACE_INCLUDE_DIRECTORIES)
+        foreach(dir IN LISTS dirs)
+            list(APPEND mac_include_args -isystem ${dir})
+        endforeach()
+    endforeach()
+    set(mac_flags -std=c++20 -fsyntax-only -Werror -Wall -Wextra -Wpedantic -fPIC
+        -D__APPLE__ -D__MACH__ -D__ASSERT_MACROS_DEFINE_VERSIONS_WITHOUT_UNDERSCORES=0)
+    set(mac_dir ${PROJECT_SOURCE_DIR}/src/Platform/mac)
+    foreach(file MacAccessibility.cpp SystemPlatform.cpp MacPlatform.mm MacLoginItem.mm MacInstance.mm)
+        set(language_args)
+        if(file MATCHES "\\.mm$")
+            set(language_args -x objective-c++ -fobjc-runtime=macosx-14.0 -fobjc-arc)
+        endif()
+        add_test(NAME mac_compiles_${file}
+                 COMMAND ${TRAYVANE_CLANGXX} ${language_args} ${mac_flags} ${mac_include_args} ${mac_dir}/${file})
+        set_tests_properties(mac_compiles_${file} PROPERTIES TIMEOUT 120 LABELS unit)
+    endforeach()
+endif()

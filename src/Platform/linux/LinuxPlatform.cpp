@@ -245,7 +245,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
     const Listed &current = listed();
     switch (linuxElement->kind) {
     case LinuxElement::Kind::Application: {
-        if (attribute != QLatin1String("AXExtrasMenuBar"))
+        if (attribute != AXName::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
         const bool hasItems = std::any_of(current.items.cbegin(), current.items.cend(),
                                           [&](const SniItemRef &item) { return item->pid == linuxElement->pid; });
@@ -255,7 +255,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
                 QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
     }
     case LinuxElement::Kind::Bar: {
-        if (attribute != QLatin1String("AXChildren"))
+        if (attribute != AXName::Children)
             return {AXError::AttributeUnsupported, {}};
         ElementList children;
         for (const SniItemRef &item : current.items) {
@@ -277,15 +277,15 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
             return {AXError::NoValue, {}};
         return {AXError::Success, *value};
     };
-    if (attribute == QLatin1String("AXDescription"))
+    if (attribute == AXName::Description)
         return text(Sni::itemDescription(item->title, item->toolTipTitle));
-    if (attribute == QLatin1String("AXTitle"))
+    if (attribute == AXName::Title)
         return text(Sni::itemTitle(item->id));
     const QRectF geometry = Sni::barGeometry(rank, isItemDisplayed(*item));
-    if (attribute == QLatin1String("AXPosition"))
+    if (attribute == AXName::Position)
         return {AXError::Success,
                 QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (attribute == QLatin1String("AXSize"))
+    if (attribute == AXName::Size)
         return {AXError::Success,
                 QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
     return {AXError::AttributeUnsupported, {}};
@@ -294,7 +294,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
 int LinuxPlatform::performAction(const ElementRef &element, const QString &action)
 {
     const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
-    if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != QLatin1String("AXPress"))
+    if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != AXName::Press)
         return AXError::Failure;
     const SniItemRef item = m_host->item(linuxElement->entry);
     if (!item || item->sequence != linuxElement->sequence || !item->isListed())

@@ -109,10 +109,9 @@ private:
 QList<QStringList> AccessibilityMirror::standardPlan()
 {
     return {
-        {QStringLiteral("AXExtrasMenuBar")},
-        {QStringLiteral("AXChildren")},
-        {QStringLiteral("AXDescription"), QStringLiteral("AXTitle"), QStringLiteral("AXPosition"),
-         QStringLiteral("AXSize")},
+        {AXName::ExtrasMenuBar},
+        {AXName::Children},
+        {AXName::Description, AXName::Title, AXName::Position, AXName::Size},
     };
 }
 

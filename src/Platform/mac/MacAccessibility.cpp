@@ -4,6 +4,7 @@
 #include "Platform/mac/MacValues.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace Trayvane {
@@ -33,45 +34,36 @@ CFRef<CFStringRef> cfString(const QString &text)
     return CFRef<CFStringRef>::adopt(text.toCFString());
 }
 
+// Reads the payload of an AXValue and passes its numbers on as doubles.
+template <typename Payload, typename Numbers>
+QVariant readAXValue(AXValueRef value, ::AXValueType type, Numbers numbers)
+{
+    Payload payload{};
+    if (!AXValueGetValue(value, type, &payload))
+        return {};
+    const auto values = numbers(payload);
+    return MacValues::axValue(int(type), values.data(), int(values.size()));
+}
+
 QVariant variantFromAXValue(AXValueRef value)
 {
     const ::AXValueType type = AXValueGetType(value);
     switch (type) {
-    case kAXValueTypeCGPoint: {
-        CGPoint point{};
-        if (!AXValueGetValue(value, type, &point))
-            return {};
-        const double values[] = {point.x, point.y};
-        return MacValues::axValue(int(type), values, 2);
-    }
-    case kAXValueTypeCGSize: {
-        CGSize size{};
-        if (!AXValueGetValue(value, type, &size))
-            return {};
-        const double values[] = {size.width, size.height};
-        return MacValues::axValue(int(type), values, 2);
-    }
-    case kAXValueTypeCGRect: {
-        CGRect rect{};
-        if (!AXValueGetValue(value, type, &rect))
-            return {};
-        const double values[] = {rect.origin.x, rect.origin.y, rect.size.width, rect.size.height};
-        return MacValues::axValue(int(type), values, 4);
-    }
-    case kAXValueTypeCFRange: {
-        CFRange range{};
-        if (!AXValueGetValue(value, type, &range))
-            return {};
-        const double values[] = {double(range.location), double(range.length)};
-        return MacValues::axValue(int(type), values, 2);
-    }
-    case kAXValueTypeAXError: {
-        ::AXError error = kAXErrorSuccess;
-        if (!AXValueGetValue(value, type, &error))
-            return {};
-        const double values[] = {double(error)};
-        return MacValues::axValue(int(type), values, 1);
-    }
+    case kAXValueTypeCGPoint:
+        return readAXValue<CGPoint>(value, type, [](const CGPoint &p) { return std::array<double, 2>{p.x, p.y}; });
+    case kAXValueTypeCGSize:
+        return readAXValue<CGSize>(value, type,
+                                   [](const CGSize &s) { return std::array<double, 2>{s.width, s.height}; });
+    case kAXValueTypeCGRect:
+        return readAXValue<CGRect>(value, type, [](const CGRect &r) {
+            return std::array<double, 4>{r.origin.x, r.origin.y, r.size.width, r.size.height};
+        });
+    case kAXValueTypeCFRange:
+        return readAXValue<CFRange>(value, type, [](const CFRange &r) {
+            return std::array<double, 2>{double(r.location), double(r.length)};
+        });
+    case kAXValueTypeAXError:
+        return readAXValue<::AXError>(value, type, [](::AXError e) { return std::array<double, 1>{double(e)}; });
     default:
         return {};
     }
@@ -116,7 +108,8 @@ QVariant variantFromCF(CFTypeRef value, int depth)
         const CFIndex count = CFDictionaryGetCount(dictionary);
         if (count <= 0 || count > maximumListLength)
             return QVariantMap();
-        std::vector<const void *> keys(size_t(count)), values(size_t(count));
+        std::vector<const void *> keys(static_cast<size_t>(count));
+        std::vector<const void *> values(static_cast<size_t>(count));
         CFDictionaryGetKeysAndValues(dictionary, keys.data(), values.data());
         QVariantMap map;
         for (size_t i = 0; i < keys.size(); ++i) {

@@ -7,7 +7,9 @@ namespace Trayvane {
 int runningCopiesOfThisProgram()
 {
     @autoreleasepool {
-        NSString *identifier = [[NSBundle mainBundle] bundleIdentifier] ?: @"";
+        NSString *identifier = [[NSBundle mainBundle] bundleIdentifier];
+        if (!identifier)
+            identifier = @"";
         return int([[NSRunningApplication runningApplicationsWithBundleIdentifier:identifier] count]);
     }
 }

@@ -122,14 +122,14 @@ AttributeResult ScriptedPlatform::copyAttributeValue(const ElementRef &element, 
 
     switch (scripted->kind) {
     case ScriptedElement::Kind::Application:
-        if (attribute != QLatin1String("AXExtrasMenuBar"))
+        if (attribute != AXName::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
         if (app->extrasBarAnswer)
             return *app->extrasBarAnswer;
         return {AXError::Success,
                 QVariant::fromValue(ElementRef(new ScriptedElement(ScriptedElement::Kind::Bar, app->processIdentifier)))};
     case ScriptedElement::Kind::Bar: {
-        if (attribute != QLatin1String("AXChildren"))
+        if (attribute != AXName::Children)
             return {AXError::AttributeUnsupported, {}};
         if (app->childrenAnswer)
             return *app->childrenAnswer;
@@ -143,13 +143,13 @@ AttributeResult ScriptedPlatform::copyAttributeValue(const ElementRef &element, 
         if (scripted->itemIndex < 0 || scripted->itemIndex >= app->items.size())
             return {AXError::CannotComplete, {}};
         const ScriptedItem &item = app->items.at(scripted->itemIndex);
-        if (attribute == QLatin1String("AXDescription"))
+        if (attribute == AXName::Description)
             return item.description;
-        if (attribute == QLatin1String("AXTitle"))
+        if (attribute == AXName::Title)
             return item.title;
-        if (attribute == QLatin1String("AXPosition"))
+        if (attribute == AXName::Position)
             return item.position;
-        if (attribute == QLatin1String("AXSize"))
+        if (attribute == AXName::Size)
             return item.size;
         return {AXError::AttributeUnsupported, {}};
     }

@@ -19,12 +19,6 @@ using namespace Trayvane;
 namespace {
 
 constexpr int waitMs = 10000;
-const QString attrBar = QStringLiteral("AXExtrasMenuBar");
-const QString attrChildren = QStringLiteral("AXChildren");
-const QString attrDescription = QStringLiteral("AXDescription");
-const QString attrTitle = QStringLiteral("AXTitle");
-const QString attrPosition = QStringLiteral("AXPosition");
-const QString attrSize = QStringLiteral("AXSize");
 
 // The other applications, read through the scripted platform's elements.
 class ScriptedSource : public AccessibilitySource
@@ -253,7 +247,7 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return source->presses.load() == 1; }, waitMs));
         QCOMPARE(peers.presses.size(), 1);
         QCOMPARE(peers.presses.constFirst().processIdentifier, target.ownerPID);
-        QCOMPARE(peers.presses.constFirst().action, QStringLiteral("AXPress"));
+        QCOMPARE(peers.presses.constFirst().action, AXName::Press);
         QVERIFY(source->pressThread.load() != QThread::currentThread());
     }
 
@@ -261,37 +255,37 @@ private slots:
     {
         auto log = std::make_shared<Log>();
         const QHash<QString, AttributeResult> answers{
-            {QStringLiteral("app7|") + attrBar, {AXError::Success, element(QStringLiteral("bar"))}},
-            {QStringLiteral("bar|") + attrChildren,
+            {QStringLiteral("app7|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar"))}},
+            {QStringLiteral("bar|") + AXName::Children,
              {AXError::NoValue, QVariantList{element(QStringLiteral("a")), QStringLiteral("junk"), element(QStringLiteral("b"))}}},
-            {QStringLiteral("a|") + attrDescription, {AXError::Success, QStringLiteral("WLAN")}},
-            {QStringLiteral("a|") + attrPosition, {AXError::Success, QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, 900, 0})}},
+            {QStringLiteral("a|") + AXName::Description, {AXError::Success, QStringLiteral("WLAN")}},
+            {QStringLiteral("a|") + AXName::Position, {AXError::Success, QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, 900, 0})}},
         };
         AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
         QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({7}); }));
 
         // Exactly the attributes a scan asks for were read, each once.
-        QStringList expected{QStringLiteral("app7|") + attrBar, QStringLiteral("bar|") + attrChildren};
+        QStringList expected{QStringLiteral("app7|") + AXName::ExtrasMenuBar, QStringLiteral("bar|") + AXName::Children};
         for (const QString &item : {QStringLiteral("a"), QStringLiteral("b")})
-            for (const QString &attribute : {attrDescription, attrTitle, attrPosition, attrSize})
+            for (const QString &attribute : {AXName::Description, AXName::Title, AXName::Position, AXName::Size})
                 expected.append(item + QLatin1Char('|') + attribute);
         QCOMPARE(log->reads, expected);
 
-        const AttributeResult barAnswer = mirror.copyAttributeValue(mirror.applicationElement(7), attrBar);
+        const AttributeResult barAnswer = mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar);
         QCOMPARE(barAnswer.error, AXError::Success);
         const ElementRef barElement = barAnswer.value.value<ElementRef>();
         QVERIFY(dynamic_cast<MirroredElement *>(barElement.data()));
 
         // Error codes and entries that are not elements pass as the peer sent them.
-        const AttributeResult list = mirror.copyAttributeValue(barElement, attrChildren);
+        const AttributeResult list = mirror.copyAttributeValue(barElement, AXName::Children);
         QCOMPARE(list.error, AXError::NoValue);
         const QVariantList entries = list.value.toList();
         QCOMPARE(entries.size(), 3);
         QCOMPARE(entries.at(1), QVariant(QStringLiteral("junk")));
         const ElementRef a = entries.at(0).value<ElementRef>();
-        QCOMPARE(mirror.copyAttributeValue(a, attrDescription).value, QVariant(QStringLiteral("WLAN")));
-        QCOMPARE(mirror.copyAttributeValue(a, attrPosition).value.value<GeometryValue>().first, 900.0);
-        QCOMPARE(mirror.copyAttributeValue(a, attrTitle).error, AXError::AttributeUnsupported);
+        QCOMPARE(mirror.copyAttributeValue(a, AXName::Description).value, QVariant(QStringLiteral("WLAN")));
+        QCOMPARE(mirror.copyAttributeValue(a, AXName::Position).value.value<GeometryValue>().first, 900.0);
+        QCOMPARE(mirror.copyAttributeValue(a, AXName::Title).error, AXError::AttributeUnsupported);
 
         // Nothing is read on demand: an attribute outside the plan, an
         // application not read yet and an element from elsewhere all fail.
@@ -299,11 +293,11 @@ private slots:
         QCOMPARE(mirror.copyAttributeValue(a, QStringLiteral("AXRole")).error, AXError::CannotComplete);
         const ElementRef unknown = mirror.applicationElement(99);
         QVERIFY(unknown);
-        QCOMPARE(mirror.copyAttributeValue(unknown, attrBar).error, AXError::CannotComplete);
-        QCOMPARE(mirror.copyAttributeValue(element(QStringLiteral("a")).value<ElementRef>(), attrDescription).error,
+        QCOMPARE(mirror.copyAttributeValue(unknown, AXName::ExtrasMenuBar).error, AXError::CannotComplete);
+        QCOMPARE(mirror.copyAttributeValue(element(QStringLiteral("a")).value<ElementRef>(), AXName::Description).error,
                  AXError::Failure);
-        QCOMPARE(mirror.copyAttributeValue(ElementRef(), attrDescription).error, AXError::Failure);
-        QCOMPARE(mirror.performAction(element(QStringLiteral("a")).value<ElementRef>(), QStringLiteral("AXPress")),
+        QCOMPARE(mirror.copyAttributeValue(ElementRef(), AXName::Description).error, AXError::Failure);
+        QCOMPARE(mirror.performAction(element(QStringLiteral("a")).value<ElementRef>(), AXName::Press),
                  AXError::Failure);
         QCOMPARE(log->reads.size(), reads);
     }
@@ -313,21 +307,21 @@ private slots:
         auto log = std::make_shared<Log>();
         log->holdReadsOf = QStringLiteral("app8");
         const QHash<QString, AttributeResult> answers{
-            {QStringLiteral("app7|") + attrBar, {AXError::Success, element(QStringLiteral("bar"))}},
-            {QStringLiteral("bar|") + attrChildren, {AXError::Success, QVariantList{element(QStringLiteral("a"))}}},
+            {QStringLiteral("app7|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar"))}},
+            {QStringLiteral("bar|") + AXName::Children, {AXError::Success, QVariantList{element(QStringLiteral("a"))}}},
         };
         AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
         QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({7}); }));
         const ElementRef a = mirror.copyAttributeValue(
-            mirror.copyAttributeValue(mirror.applicationElement(7), attrBar).value.value<ElementRef>(), attrChildren)
+            mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar).value.value<ElementRef>(), AXName::Children)
             .value.toList().constFirst().value<ElementRef>();
 
         // The thread is now stuck in application 8; the main thread is not.
         mirror.setApplications({8, 7});
         QVERIFY(log->held.tryAcquire(1, waitMs));
-        QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(7), attrBar).error, AXError::Success);
-        QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(8), attrBar).error, AXError::CannotComplete);
-        QCOMPARE(mirror.performAction(a, QStringLiteral("AXPress")), AXError::Success);
+        QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar).error, AXError::Success);
+        QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(8), AXName::ExtrasMenuBar).error, AXError::CannotComplete);
+        QCOMPARE(mirror.performAction(a, AXName::Press), AXError::Success);
         mirror.requestRefresh();
         {
             QMutexLocker lock(&log->mutex);
@@ -353,25 +347,25 @@ private slots:
         for (int i = 0; i < 10; ++i)
             many.append(element(QStringLiteral("c%1").arg(i)));
         const QHash<QString, AttributeResult> answers{
-            {QStringLiteral("app8|") + attrBar, {AXError::Success, element(QStringLiteral("bar8"))}},
-            {QStringLiteral("bar8|") + attrChildren, {AXError::Success, QVariantList{element(QStringLiteral("slow")), element(QStringLiteral("later"))}}},
-            {QStringLiteral("slow|") + attrDescription, {AXError::CannotComplete, {}}},
-            {QStringLiteral("app7|") + attrBar, {AXError::Success, element(QStringLiteral("bar7"))}},
-            {QStringLiteral("bar7|") + attrChildren, {AXError::Success, many}},
+            {QStringLiteral("app8|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar8"))}},
+            {QStringLiteral("bar8|") + AXName::Children, {AXError::Success, QVariantList{element(QStringLiteral("slow")), element(QStringLiteral("later"))}}},
+            {QStringLiteral("slow|") + AXName::Description, {AXError::CannotComplete, {}}},
+            {QStringLiteral("app7|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar7"))}},
+            {QStringLiteral("bar7|") + AXName::Children, {AXError::Success, many}},
         };
         AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions(3));
         QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({8, 7}); }));
 
-        QVERIFY(log->reads.contains(QStringLiteral("slow|") + attrDescription));
+        QVERIFY(log->reads.contains(QStringLiteral("slow|") + AXName::Description));
         for (const QString &read : log->reads) {
-            QVERIFY2(!read.startsWith(QStringLiteral("later|")) && read != QStringLiteral("slow|") + attrTitle, qPrintable(read));
+            QVERIFY2(!read.startsWith(QStringLiteral("later|")) && read != QStringLiteral("slow|") + AXName::Title, qPrintable(read));
         }
         // The next application is read in full, its list cut to the limit.
-        const ElementRef bar7 = mirror.copyAttributeValue(mirror.applicationElement(7), attrBar).value.value<ElementRef>();
-        const QVariantList kept = mirror.copyAttributeValue(bar7, attrChildren).value.toList();
+        const ElementRef bar7 = mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar).value.value<ElementRef>();
+        const QVariantList kept = mirror.copyAttributeValue(bar7, AXName::Children).value.toList();
         QCOMPARE(kept.size(), 3);
-        QVERIFY(log->reads.contains(QStringLiteral("c2|") + attrSize));
-        QVERIFY(!log->reads.contains(QStringLiteral("c3|") + attrDescription));
+        QVERIFY(log->reads.contains(QStringLiteral("c2|") + AXName::Size));
+        QVERIFY(!log->reads.contains(QStringLiteral("c3|") + AXName::Description));
     }
 
     void stopsAfterTheReadInProgress()
@@ -387,7 +381,7 @@ private slots:
         mirror->stop();
         log->release.release();
         mirror.reset();
-        QCOMPARE(log->reads, QStringList{QStringLiteral("app8|") + attrBar}); // application 7 was never asked
+        QCOMPARE(log->reads, QStringList{QStringLiteral("app8|") + AXName::ExtrasMenuBar}); // application 7 was never asked
         QVERIFY(!log->releaseTimedOut);
     }
 };

@@ -1,0 +1,82 @@
+// AppKit and Foundation as the macOS backend uses them (declarations only).
+#pragma once
+
+#include <ApplicationServices/ApplicationServices.h>
+
+// objc.h
+typedef bool BOOL;
+#define YES true
+#define NO false
+#define nil nullptr
+
+typedef long NSInteger;
+typedef unsigned long NSUInteger;
+typedef CGRect NSRect;
+NSRect NSMakeRect(CGFloat x, CGFloat y, CGFloat w, CGFloat h);
+
+typedef struct {
+    unsigned long state;
+    id __unsafe_unretained *itemsPtr;
+    unsigned long *mutationsPtr;
+    unsigned long extra[5];
+} NSFastEnumerationState;
+
+@protocol NSFastEnumeration
+- (NSUInteger)countByEnumeratingWithState:(NSFastEnumerationState *)state
+                                  objects:(id __unsafe_unretained[])buffer
+                                    count:(NSUInteger)len;
+@end
+
+@interface NSObject
++ (instancetype)alloc;
+- (instancetype)init;
+@end
+
+@interface NSString : NSObject
+@end
+
+@interface NSArray<__covariant ObjectType> : NSObject <NSFastEnumeration>
+@property (readonly) NSUInteger count;
+@end
+
+@interface NSDictionary<__covariant KeyType, __covariant ObjectType> : NSObject
+@end
+
+@interface NSURL : NSObject
+@end
+
+@interface NSError : NSObject
+@end
+
+@interface NSGraphicsContext : NSObject
+@end
+
+@interface NSImage : NSObject
+- (CGImageRef)CGImageForProposedRect:(NSRect *)proposedDestRect
+                             context:(NSGraphicsContext *)referenceContext
+                               hints:(NSDictionary<NSString *, id> *)hints;
+@end
+
+@interface NSRunningApplication : NSObject
+@property (readonly) pid_t processIdentifier;
+@property (readonly, copy) NSString *localizedName;
+@property (readonly, copy) NSString *bundleIdentifier;
+@property (readonly, strong) NSImage *icon;
++ (NSArray<NSRunningApplication *> *)runningApplicationsWithBundleIdentifier:(NSString *)bundleIdentifier;
+@end
+
+@interface NSWorkspace : NSObject
+@property (class, readonly, strong) NSWorkspace *sharedWorkspace;
+@property (readonly, copy) NSArray<NSRunningApplication *> *runningApplications;
+- (BOOL)openURL:(NSURL *)url;
+@end
+
+@interface NSBundle : NSObject
+@property (class, readonly, strong) NSBundle *mainBundle;
+@property (readonly, copy) NSString *bundleIdentifier;
+@end
+
+@interface NSProcessInfo : NSObject
+@property (class, readonly, strong) NSProcessInfo *processInfo;
+@property (readonly) int processIdentifier;
+@end

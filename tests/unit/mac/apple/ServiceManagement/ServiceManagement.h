@@ -1,0 +1,18 @@
+// ServiceManagement as the macOS backend uses it (declarations only).
+#pragma once
+
+#import <AppKit/AppKit.h>
+
+typedef enum : NSInteger {
+    SMAppServiceStatusNotRegistered = 0,
+    SMAppServiceStatusEnabled = 1,
+    SMAppServiceStatusRequiresApproval = 2,
+    SMAppServiceStatusNotFound = 3,
+} SMAppServiceStatus;
+
+@interface SMAppService : NSObject
+@property (class, readonly) SMAppService *mainAppService;
+@property (readonly) SMAppServiceStatus status;
+- (BOOL)registerAndReturnError:(NSError **)error;
+- (BOOL)unregisterAndReturnError:(NSError **)error;
+@end
