@@ -2,6 +2,7 @@
 foreach(name tst_accessibilitymirror tst_macvalues)
     qt_add_executable(${name} mac/${name}.cpp)
     target_link_libraries(${name} PRIVATE trayvane_mac_portable trayvane_core Qt6::Test)
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../fixtures)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 60 LABELS unit)
 endforeach()

@@ -5,6 +5,7 @@
 #include "Platform/mac/AccessibilityMirror.h"
 #include "Platform/scripted/ScriptedPlatform.h"
 #include "Services/MenuBarService.h"
+#include "MirroredScripted.h"
 
 #include <QMutex>
 #include <QSemaphore>
@@ -19,50 +20,6 @@ using namespace Trayvane;
 namespace {
 
 constexpr int waitMs = 10000;
-
-// The other applications, read through the scripted platform's elements.
-class ScriptedSource : public AccessibilitySource
-{
-public:
-    explicit ScriptedSource(ScriptedPlatform &platform) : m_platform(platform) {}
-    ElementRef applicationElement(qint32 pid) override { return m_platform.createApplicationElement(pid); }
-    AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
-    {
-        return m_platform.copyAttributeValue(element, attribute);
-    }
-    int performAction(const ElementRef &element, const QString &action) override
-    {
-        const int result = m_platform.performAction(element, action);
-        pressThread = QThread::currentThread();
-        ++presses;
-        return result;
-    }
-    std::atomic<QThread *> pressThread{nullptr};
-    std::atomic<int> presses{0};
-
-private:
-    ScriptedPlatform &m_platform;
-};
-
-// The scripted platform with its element operations answered by a mirror, the
-// way the macOS backend answers them.
-class MirroredPlatform : public ScriptedPlatform
-{
-public:
-    MirroredPlatform(ScriptedWorld world, AccessibilityMirror &mirror) : ScriptedPlatform(std::move(world)), m_mirror(mirror) {}
-    ElementRef createApplicationElement(qint32 pid) override { return m_mirror.applicationElement(pid); }
-    AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
-    {
-        return m_mirror.copyAttributeValue(element, attribute);
-    }
-    int performAction(const ElementRef &element, const QString &action) override
-    {
-        return m_mirror.performAction(element, action);
-    }
-
-private:
-    AccessibilityMirror &m_mirror;
-};
 
 // A peer whose answers are a table; reads of one element can be held.
 class FakeElement : public PlatformElement
