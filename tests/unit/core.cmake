@@ -2,6 +2,7 @@
 function(trayvane_core_test name)
     qt_add_executable(${name} core/${name}.cpp)
     target_link_libraries(${name} PRIVATE trayvane_core Qt6::Test)
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../fixtures)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 60 LABELS unit ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -3,6 +3,7 @@
 function(trayvane_pages_test name)
     qt_add_executable(${name} pages/${name}.cpp)
     target_link_libraries(${name} PRIVATE ${ARGN} Qt6::Test)
+    target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../fixtures)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 60 LABELS unit
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;NO_AT_BRIDGE=1")

@@ -9,53 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <linux/capability.h>
-#include <sys/syscall.h>
-#include <unistd.h>
+#include "FolderModesApply.h"
 
 using namespace Trayvane;
-
-namespace {
-
-// Root writes into read-only folders anyway. While this lives, the process
-// drops that override (CAP_DAC_OVERRIDE) so folder modes apply to it too.
-class FolderModesApply
-{
-public:
-    FolderModesApply()
-    {
-        if (geteuid() != 0)
-            return;
-        m_header.version = _LINUX_CAPABILITY_VERSION_3;
-        m_header.pid = 0;
-        if (syscall(SYS_capget, &m_header, m_saved) != 0)
-            return;
-        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
-        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
-        m_active = syscall(SYS_capset, &m_header, reduced) == 0;
-    }
-    ~FolderModesApply()
-    {
-        if (m_active)
-            syscall(SYS_capset, &m_header, m_saved);
-    }
-
-private:
-    __user_cap_header_struct m_header{};
-    __user_cap_data_struct m_saved[2]{};
-    bool m_active = false;
-};
-
-bool canCreateFileIn(const QString &folder)
-{
-    QFile probe(folder + QStringLiteral("/probe"));
-    if (!probe.open(QIODevice::WriteOnly))
-        return false;
-    probe.remove();
-    return true;
-}
-
-} // namespace
 
 class TestXdgAutostart : public QObject
 {
@@ -186,7 +142,7 @@ void TestXdgAutostart::readOnlyFolderFails()
 
     FolderModesApply modesApply;
     QVERIFY(QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::ExeOwner));
-    if (canCreateFileIn(autostartFolder()))
+    if (FolderModesApply::canCreateFileIn(autostartFolder()))
         QSKIP("this process writes into read-only folders anyway");
 
     QVERIFY(!item.unregisterItem());
