@@ -1,6 +1,8 @@
 // Desktop entry lookup for the processes behind tray items.
 #include "Platform/linux/DesktopEntries.h"
 
+#include "Platform/linux/SniHelpers.h"
+
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -244,6 +246,21 @@ ProcessFacts DesktopEntryIndex::readProcess(qint32 pid, const QString &procRoot)
         return facts;
     const QString base = procRoot + QLatin1Char('/') + QString::number(pid);
     facts.processName = readSmallFile(base + QStringLiteral("/comm"), 256).trimmed();
+    // The kernel keeps only the first 15 bytes of a program's name: a longer
+    // one is taken whole from the command line when it begins the same way, so
+    // that "telegram-desktop" finds its desktop entry and shows its full name.
+    constexpr qsizetype kernelNameBytes = 15;
+    if (facts.processName.toUtf8().size() >= kernelNameBytes) {
+        QFile cmdline(base + QStringLiteral("/cmdline"));
+        if (cmdline.open(QIODevice::ReadOnly)) {
+            const QByteArray first = cmdline.read(4096).split('\0').constFirst();
+            // A program that rewrote its command line may leave its arguments
+            // after the name, separated by spaces.
+            const QString program = QFileInfo(QString::fromLocal8Bit(first)).fileName().section(QLatin1Char(' '), 0, 0);
+            if (program.size() > facts.processName.size() && program.startsWith(facts.processName))
+                facts.processName = Sni::capText(program);
+        }
+    }
 
     const QString flatpak = readSmallFile(base + QStringLiteral("/root/.flatpak-info"));
     bool inApplication = false;

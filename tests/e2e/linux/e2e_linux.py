@@ -309,7 +309,7 @@ def scenario_discovery(s):
     check(first["bundleIdentifier"] == "org.example.Mail", "desktop-file id as bundle identifier")
     check(first["orderKey"] == "org.example.Mail:Eingang", f"order key {first['orderKey']}")
     check(tool["ownerPID"] == other.pid and tool["bundleIdentifier"] is None, "no entry: no bundle identifier")
-    check(tool["ownerName"] == "trayvane_sni_cl", f"no entry: the process name ({tool['ownerName']})")
+    check(tool["ownerName"] == "trayvane_sni_client", f"no entry: the process name ({tool['ownerName']})")
     check(ayatana["ownerPID"] != mail.pid and ayatana["ownerName"], "ayatana item has its own process")
     check(all(item["ownerPID"] != trayvane.pid for item in items), "trayvane's own item is skipped")
     check(len({item["id"] for item in items}) == 4, "ids are distinct")
@@ -453,7 +453,7 @@ def scenario_order(s):
             return None
     s.wait_for(saved, "the first order file")
     # The first scan that found items fixed the order of that moment: Alpha alone.
-    check(saved() == ["trayvane_sni_cl:Alpha"], f"first order file: {saved()}")
+    check(saved() == ["trayvane_sni_client:Alpha"], f"first order file: {saved()}")
     items = s.items()
     check([item["displayName"] for item in items] == ["Alpha", "Beta", "Gamma"], "new items follow left to right")
 
@@ -468,7 +468,7 @@ def scenario_order(s):
     names = [item["displayName"] for item in items]
     check(names[0] == "Alpha" and sorted(names[1:]) == ["Beta", "Gamma"],
           f"the saved order survives the restart: {names}")
-    check(saved() == ["trayvane_sni_cl:Alpha"], f"the order file is not extended by new items: {saved()}")
+    check(saved() == ["trayvane_sni_client:Alpha"], f"the order file is not extended by new items: {saved()}")
 
 
 def scenario_watcher(s):

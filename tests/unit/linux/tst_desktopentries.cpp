@@ -178,6 +178,36 @@ private slots:
         QVERIFY(missing.processName.isEmpty());
         QVERIFY(missing.flatpakAppId.isEmpty());
     }
+
+    void longProgramNames_data()
+    {
+        QTest::addColumn<QByteArray>("comm");
+        QTest::addColumn<QByteArray>("cmdline");
+        QTest::addColumn<QString>("expected");
+        const QByteArray cut = "telegram-deskto\n"; // what the kernel keeps of 16 bytes
+        const auto arguments = [](const QList<QByteArray> &list) { return list.join('\0') + '\0'; };
+        QTest::newRow("whole name from the command line")
+            << cut << arguments({"/usr/bin/telegram-desktop", "--autostart"}) << QStringLiteral("telegram-desktop");
+        QTest::newRow("command line rewritten with spaces")
+            << cut << QByteArray("telegram-desktop --autostart") << QStringLiteral("telegram-desktop");
+        QTest::newRow("another program on the command line")
+            << cut << arguments({"/usr/bin/python3", "tg.py"}) << QStringLiteral("telegram-deskto");
+        QTest::newRow("no command line") << cut << QByteArray() << QStringLiteral("telegram-deskto");
+        QTest::newRow("short names are whole")
+            << QByteArray("python3\n") << arguments({"/usr/bin/python3.11", "x.py"}) << QStringLiteral("python3");
+    }
+
+    void longProgramNames()
+    {
+        QFETCH(QByteArray, comm);
+        QFETCH(QByteArray, cmdline);
+        QFETCH(QString, expected);
+        const QString proc = m_dir.filePath(QStringLiteral("proc-long"));
+        writeFile(proc + "/77/comm", comm);
+        writeFile(proc + "/77/cmdline", cmdline);
+        const ProcessFacts facts = DesktopEntryIndex::readProcess(77, proc);
+        QCOMPARE(facts.processName, expected);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestDesktopEntries)
