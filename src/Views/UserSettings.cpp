@@ -9,9 +9,23 @@
 
 namespace Trayvane {
 
+namespace {
+std::unique_ptr<QSettings> userDefaults()
+{
+#if defined(Q_OS_MACOS)
+    // Qt names the preferences domain from the organization's reversed domain
+    // and the application: this gives the bundle's own "org.trayvane.Trayvane",
+    // the standard user defaults.
+    return std::make_unique<QSettings>(QStringLiteral("trayvane.org"), QStringLiteral("Trayvane"));
+#else
+    return std::make_unique<QSettings>(applicationId);
+#endif
+}
+} // namespace
+
 UserSettings::UserSettings(QObject *parent)
     : QObject(parent)
-    , m_settings(std::make_unique<QSettings>(applicationId))
+    , m_settings(userDefaults())
 {
     load();
 }
