@@ -159,7 +159,8 @@ void AccessibilityMirror::setApplications(const QList<qint32> &processIdentifier
 
 void AccessibilityMirror::requestRefresh()
 {
-    m_worker->requestRefresh();
+    if (!m_stopping) // once stopped, the worker goes with its thread
+        m_worker->requestRefresh();
 }
 
 ElementRef AccessibilityMirror::applicationElement(qint32 processIdentifier) const
@@ -187,7 +188,7 @@ AttributeResult AccessibilityMirror::copyAttributeValue(const ElementRef &elemen
 int AccessibilityMirror::performAction(const ElementRef &element, const QString &action)
 {
     const auto *mirrored = dynamic_cast<const MirroredElement *>(element.data());
-    if (!mirrored || !mirrored->source)
+    if (!mirrored || !mirrored->source || m_stopping)
         return AXError::Failure;
     QMetaObject::invokeMethod(
         m_worker,

@@ -79,7 +79,8 @@ public:
     ~AccessibilityMirror() override;
 
     /// Stops reading without waiting: the read in progress ends after its
-    /// current call, publishes nothing, and no further read or action runs.
+    /// current call, publishes nothing, and no further read or action runs
+    /// (performAction then fails). The last snapshot still answers.
     void stop();
 
     /// The applications to read (main thread). A changed set is read at once,
