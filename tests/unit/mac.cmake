@@ -32,3 +32,11 @@ if(TRAYVANE_CLANGXX AND NOT APPLE)
         set_tests_properties(mac_compiles_${file} PROPERTIES TIMEOUT 120 LABELS unit)
     endforeach()
 endif()
+
+# The bundle's icon file, drawn by the tool the macOS build runs.
+if(NOT APPLE)
+    add_test(NAME mac_app_icon
+             COMMAND /usr/bin/python3 ${PROJECT_SOURCE_DIR}/packaging/macos/check_icns.py
+                     $<TARGET_FILE:trayvane_make_icns> ${PROJECT_SOURCE_DIR}/data/org.trayvane.Trayvane.svg)
+    set_tests_properties(mac_app_icon PROPERTIES TIMEOUT 60 LABELS unit)
+endif()
