@@ -171,7 +171,11 @@ class Session:
         try:
             self.wait_for(probe, what, timeout)
         except Failure:
-            raise Failure(f"timed out waiting for {what}; items: {json.dumps(box.get('items'))[:2000]}")
+            items = box.get("items") or []
+            # Names cut short, so that one huge title cannot hide the others.
+            names = [str(item.get("displayName"))[:40] for item in items]
+            raise Failure(f"timed out waiting for {what}; {len(items)} items: {names}; "
+                          f"as listed: {json.dumps(items)[:2000]}")
         return box["items"]
 
     def read_log(self, name):
