@@ -7,7 +7,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+
+// Reports the failed condition's line, then lets libFuzzer keep the input.
+inline void check(bool condition, int line = __builtin_LINE())
+{
+    if (condition)
+        return;
+    std::fprintf(stderr, "check failed at line %d\n", line);
+    std::abort();
+}
 
 class FuzzInput
 {

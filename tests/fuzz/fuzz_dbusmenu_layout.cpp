@@ -5,21 +5,10 @@
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/SniHelpers.h"
 
-#include <cstdio>
-#include <cstdlib>
 
 using namespace Trayvane;
 
 namespace {
-
-// Reports the failed condition's line, then lets libFuzzer keep the input.
-void check(bool condition, int line = __builtin_LINE())
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
 
 // Counts the nodes below `node` and checks every label's conversion.
 int walk(const DBusMenuNode &node, int depth)

@@ -1,24 +1,10 @@
 // Feeds arbitrary bytes to the desktop-entry reader and the systemd unit
 // name parser.
+#include "FuzzInput.h"
 #include "Platform/linux/DesktopEntries.h"
 
-#include <cstdio>
-#include <cstdlib>
 
 using namespace Trayvane;
-
-namespace {
-
-// Reports the failed condition's line, then lets libFuzzer keep the input.
-void check(bool condition, int line = __builtin_LINE())
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
-
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

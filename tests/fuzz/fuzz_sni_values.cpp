@@ -6,21 +6,10 @@
 
 #include <QtEndian>
 
-#include <cstdio>
-#include <cstdlib>
 
 using namespace Trayvane;
 
 namespace {
-
-// Reports the failed condition's line, then lets libFuzzer keep the input.
-void check(bool condition, int line = __builtin_LINE())
-{
-    if (condition)
-        return;
-    std::fprintf(stderr, "check failed at line %d\n", line);
-    std::abort();
-}
 
 void checkText(const QString &text)
 {
