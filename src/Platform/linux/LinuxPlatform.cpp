@@ -151,6 +151,10 @@ void LinuxPlatform::onHostChanged()
         else
             it = m_apps.erase(it);
     }
+    QSet<quint32> windows;
+    for (const SniItemRef &item : m_host->items())
+        windows.insert(item->windowNumber);
+    m_pictures.removeIf([&windows](const auto &entry) { return !windows.contains(entry.key()); });
     // Application data is looked up here, off the scan's path, once per pid.
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && !m_apps.contains(item->pid))
@@ -180,6 +184,7 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
             if (objects.contains(object))
                 continue;
             objects.insert(object);
+            m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
             m_listed.items.append(item);
             m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
         }
@@ -366,19 +371,21 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
 {
     if (!(rect.width() > 0.0 && rect.height() > 0.0) || rect.width() > 4096.0 || rect.height() > 4096.0)
         return {};
-    const SniItemState *item = nullptr;
-    for (const SniItemRef &candidate : listed().items) {
-        if (candidate->windowNumber == windowID)
-            item = candidate.data();
-    }
-    if (!item)
+    const Listed &current = listed();
+    const int index = current.indexByWindowNumber.value(windowID, -1);
+    if (index < 0)
         return {};
-    const QImage icon = item->status == QLatin1String("NeedsAttention") && !item->attentionIcon.isNull()
-                            ? item->attentionIcon
-                            : item->icon;
+    const SniItemState &item = *current.items.at(index);
+    const QImage icon = item.status == QLatin1String("NeedsAttention") && !item.attentionIcon.isNull()
+                            ? item.attentionIcon
+                            : item.icon;
     if (icon.isNull())
         return {};
     const double scale = screenScale();
+    Picture &picture = m_pictures[windowID];
+    if (picture.iconKey == icon.cacheKey() && picture.slot == rect.size() && picture.scale == scale
+        && !picture.image.isNull())
+        return picture.image;
     QImage image(QSize(qCeil(rect.width() * scale), qCeil(rect.height() * scale)),
                  QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
@@ -386,9 +393,12 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
     image.fill(Qt::transparent);
     image.setDevicePixelRatio(scale);
     const double side = std::min({Sni::barSlot, rect.width(), rect.height()}) - 4.0;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRectF((rect.width() - side) / 2.0, (rect.height() - side) / 2.0, side, side), icon);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF((rect.width() - side) / 2.0, (rect.height() - side) / 2.0, side, side), icon);
+    }
+    picture = {icon.cacheKey(), rect.size(), scale, image};
     return image;
 }
 

@@ -86,6 +86,7 @@ private:
     {
         QList<QSharedPointer<SniItemState>> items;
         QHash<quint64, int> rankBySequence;
+        QHash<quint32, int> indexByWindowNumber;
     };
     const Listed &listed();
     void press(const SniItemState &item);
@@ -98,6 +99,15 @@ private:
     DesktopEntryIndex m_desktopEntries;
     bool m_desktopEntriesLoaded = false;
     QHash<qint32, AppInfo> m_apps;
+    // An item's picture, drawn again only when its icon, slot or scale changes.
+    struct Picture
+    {
+        qint64 iconKey = 0;
+        QSizeF slot;
+        double scale = 0.0;
+        QImage image;
+    };
+    QHash<quint32, Picture> m_pictures; // by window number
     Listed m_listed;
     bool m_listedDirty = true;
     bool m_ownItemDisplayed = false;

@@ -15,10 +15,10 @@ public:
 
     void start()
     {
-        m_timer = new QTimer(this);
-        m_timer->setInterval(m_mirror.m_options.refreshIntervalMs);
-        connect(m_timer, &QTimer::timeout, this, &Worker::refresh);
-        m_timer->start();
+        auto *timer = new QTimer(this);
+        timer->setInterval(m_mirror.m_options.refreshIntervalMs);
+        connect(timer, &QTimer::timeout, this, &Worker::refresh);
+        timer->start();
         refresh();
     }
 
@@ -102,7 +102,6 @@ private:
     }
 
     AccessibilityMirror &m_mirror;
-    QTimer *m_timer = nullptr;
     std::atomic<bool> m_queued{false};
 };
 
@@ -210,7 +209,6 @@ void AccessibilityMirror::publish(QHash<qint32, ElementRef> snapshot)
     // scan's items still hold its elements.
     snapshot.clear();
     ++m_completed;
-    emit refreshed();
 }
 
 } // namespace Trayvane

@@ -102,11 +102,6 @@ public:
     /// Snapshots published so far.
     quint64 completedRefreshes() const { return m_completed.load(); }
 
-signals:
-    /// A new snapshot was published (delivered on the mirror's own thread of
-    /// affinity, normally the main thread).
-    void refreshed();
-
 private:
     class Worker;
     friend class Worker;

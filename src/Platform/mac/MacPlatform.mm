@@ -8,7 +8,6 @@
 #include "Platform/mac/MacAccessibility.h"
 #include "Platform/mac/MacValues.h"
 
-#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTimer>

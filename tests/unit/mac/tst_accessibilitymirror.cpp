@@ -9,7 +9,6 @@
 
 #include <QMutex>
 #include <QSemaphore>
-#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
