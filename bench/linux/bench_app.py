@@ -12,7 +12,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
-from session_tools import call_control as control, cpu_seconds, start_xvfb, status_kb  # noqa: E402
+from session_tools import call_control as control, cpu_seconds, start_xvfb, status_kb, stop_all  # noqa: E402
 
 trayvane_binary, client_binary = sys.argv[1], sys.argv[2]
 seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0
@@ -57,9 +57,4 @@ try:
     print(f"peak RSS with the panel open: {status_kb(trayvane.pid, 'VmHWM') / 1024:.1f} MB "
           f"(now {status_kb(trayvane.pid, 'VmRSS') / 1024:.1f} MB; target <= 80 MB)")
 finally:
-    for process in reversed(processes):
-        process.terminate()
-        try:
-            process.wait(5)
-        except subprocess.TimeoutExpired:
-            process.kill()
+    stop_all(processes)

@@ -21,6 +21,9 @@ import time
 
 from gi.repository import Gio, GLib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
+from session_tools import start_xvfb, stop as stop_process  # noqa: E402
+
 CONTROL = ("org.trayvane.Trayvane", "/org/trayvane/Trayvane", "org.trayvane.Trayvane")
 WATCHER = ("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.kde.StatusNotifierWatcher")
 
@@ -69,21 +72,11 @@ class Session:
 
     # --- processes -------------------------------------------------------
     def start_x(self):
-        read_end, write_end = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
-                                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        os.close(write_end)
-        self.processes.append(xvfb)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n") and time.monotonic() < deadline:
-            chunk = os.read(read_end, 16)
-            if not chunk:
-                break
-            number += chunk
-        os.close(read_end)
-        check(number.strip(), "Xvfb did not start")
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        def spawn(argv, **kwargs):
+            process = subprocess.Popen(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs)
+            self.processes.append(process)
+            return process
+        self.env["DISPLAY"] = start_xvfb(spawn)
 
     def spawn(self, argv, stdin=False):
         # Each process's output goes to a file of its own, shown when a step fails.
@@ -101,13 +94,7 @@ class Session:
         return self.trayvane
 
     def stop(self, process):
-        if process.poll() is None:
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-                process.wait(5)
+        stop_process(process)
 
     def client(self, item_id, title, *extra):
         return self.spawn([self.args.client, "--id", item_id, "--title", title, *extra], stdin=True)

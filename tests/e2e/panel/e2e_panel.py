@@ -17,7 +17,10 @@ import sys
 import tempfile
 import time
 
-SCREEN_W, SCREEN_H = 1280, 800
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
+from session_tools import start_xvfb, stop_all  # noqa: E402
+
+SCREEN_W, SCREEN_H = 1280, 800  # the screen start_xvfb makes
 PANEL_TITLE = "Trayvane Panel"
 ICON_TITLE = "Trayvane Icon"
 WINDOW_LINE = re.compile(r'^\s*(0x[0-9a-f]+) "([^"]*)".*?\s(\d+)x(\d+)\+(-?\d+)\+(-?\d+)\s+\+(-?\d+)\+(-?\d+)')
@@ -84,20 +87,8 @@ class Session:
         self.env.pop("WAYLAND_DISPLAY", None)
 
     def start_x(self):
-        read_fd, write_fd = os.pipe()
-        xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write_fd), "-screen", "0",
-                                 f"{SCREEN_W}x{SCREEN_H}x24", "-nolisten", "tcp"],
-                                pass_fds=(write_fd,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.processes.append(xvfb)
-        os.close(write_fd)
-        number = b""
-        with os.fdopen(read_fd, "rb") as pipe:
-            while not number.endswith(b"\n"):
-                chunk = pipe.read(1)
-                if not chunk:
-                    fail("Xvfb did not start")
-                number += chunk
-        self.env["DISPLAY"] = ":" + number.decode().strip()
+        self.env["DISPLAY"] = start_xvfb(
+            lambda argv, **kwargs: self.spawn(argv, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, **kwargs))
         os.environ["DISPLAY"] = self.env["DISPLAY"]
 
     def spawn(self, argv, **kwargs):
@@ -109,13 +100,7 @@ class Session:
         subprocess.run([self.args.xinput, *map(str, words)], env=self.env, check=True)
 
     def close(self):
-        for process in reversed(self.processes):
-            if process.poll() is None:
-                process.terminate()
-                try:
-                    process.wait(5)
-                except subprocess.TimeoutExpired:
-                    process.kill()
+        stop_all(self.processes)
         shutil.rmtree(self.home, ignore_errors=True)
 
 
