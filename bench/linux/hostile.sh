@@ -6,14 +6,7 @@
 # their FIGURE lines.
 #   bench/linux/hostile.sh [BUILD_DIR]
 set -euo pipefail
-here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-build="${1:-$here/../../build}"
-client="$build/tests/e2e/trayvane_sni_client"
-[ -x "$client" ] || client="$build/bench/trayvane_sni_client"
-export NO_AT_BRIDGE=1
-XDG_RUNTIME_DIR="$(mktemp -d)"
-export XDG_RUNTIME_DIR
-trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
+source "$(dirname "${BASH_SOURCE[0]}")/session.sh"
 for scenario in flood many menu; do
     dbus-run-session -- /usr/bin/python3 "$here/../../tests/e2e/hardening/e2e_hardening.py" "$scenario" \
         --trayvane "$build/src/trayvane" --client "$client" \
