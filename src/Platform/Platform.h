@@ -172,6 +172,22 @@ public:
     /// once it has exited (at once when it could not be started). This is one
     /// of the few calls allowed to block the main thread. Returns whether it ran.
     virtual bool runPermissionTool(const QString &executable, const QStringList &arguments) = 0;
+
+    /// The service's wish to hear when state that a scan reads has changed (an
+    /// item came, went or changed). The service answers with one more scan,
+    /// coalesced; a backend that keeps no such state never calls it.
+    void setStateChangedHandler(std::function<void()> handler) { m_stateChanged = std::move(handler); }
+
+protected:
+    /// Tells the service that a scan would now find something new.
+    void notifyStateChanged()
+    {
+        if (m_stateChanged)
+            m_stateChanged();
+    }
+
+private:
+    std::function<void()> m_stateChanged;
 };
 
 } // namespace Trayvane
