@@ -93,7 +93,6 @@ enum : NSEventMask {
 @end
 
 @interface NSApplication : NSObject
-@property (getter=isActive, readonly) BOOL active;
 - (void)activate API_AVAILABLE(macos(14.0));
 @end
 extern NSApplication *NSApp;
