@@ -28,6 +28,7 @@
 
 #if defined(Q_OS_MACOS)
 #include "Platform/mac/MacInstance.h"
+#include "Platform/mac/MacPanel.h"
 #endif
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
 #include "Platform/linux/LinuxIntegration.h"
@@ -220,6 +221,9 @@ void TrayvaneApp::start()
         m_sinceAutoClose.start();
         emit panelVisibleChanged(false);
     };
+#if defined(Q_OS_MACOS)
+    attachPanelBehaviour(*m_panel, [this] { m_panel->close(); m_panel->onAutoClose(); });
+#endif
 
     if (!m_trayIcon)
         m_trayIcon = std::make_unique<QSystemTrayIcon>();

@@ -3,10 +3,75 @@
 #include "AccessibilityMirror.h"
 
 #include <QMutexLocker>
+#include <QSet>
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace Trayvane {
+
+namespace {
+
+bool sameElement(const ElementRef &a, const ElementRef &b);
+
+// Whether two answers say the same. Mirrored elements are new objects every
+// round, so they are compared by what was read for them.
+bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.metaType() != b.metaType())
+        return false;
+    const QMetaType type = a.metaType();
+    if (type == QMetaType::fromType<ElementRef>())
+        return sameElement(a.value<ElementRef>(), b.value<ElementRef>());
+    if (type == QMetaType::fromType<ElementList>()) {
+        const ElementList first = a.value<ElementList>();
+        const ElementList second = b.value<ElementList>();
+        return first.size() == second.size()
+            && std::equal(first.begin(), first.end(), second.begin(), sameElement);
+    }
+    if (type == QMetaType::fromType<QVariantList>()) {
+        const QVariantList first = a.toList();
+        const QVariantList second = b.toList();
+        return first.size() == second.size() && std::equal(first.begin(), first.end(), second.begin(), sameValue);
+    }
+    if (type == QMetaType::fromType<GeometryValue>()) {
+        const auto first = a.value<GeometryValue>();
+        const auto second = b.value<GeometryValue>();
+        return first.kind == second.kind && first.first == second.first && first.second == second.second;
+    }
+    return a == b;
+}
+
+bool sameElement(const ElementRef &a, const ElementRef &b)
+{
+    if (a == b)
+        return true;
+    const auto *first = dynamic_cast<const MirroredElement *>(a.data());
+    const auto *second = dynamic_cast<const MirroredElement *>(b.data());
+    if (!first || !second || first->answers.size() != second->answers.size())
+        return false;
+    for (auto it = first->answers.constBegin(); it != first->answers.constEnd(); ++it) {
+        const auto other = second->answers.constFind(it.key());
+        if (other == second->answers.constEnd() || other->error != it->error || !sameValue(other->value, it->value))
+            return false;
+    }
+    return true;
+}
+
+bool sameSnapshot(const QHash<qint32, ElementRef> &a, const QHash<qint32, ElementRef> &b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (auto it = a.constBegin(); it != a.constEnd(); ++it) {
+        const auto other = b.constFind(it.key());
+        if (other == b.constEnd() || !sameElement(*it, *other))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
 
 class AccessibilityMirror::Worker : public QObject
 {
@@ -29,23 +94,62 @@ public:
         QMetaObject::invokeMethod(this, &Worker::refresh, Qt::QueuedConnection);
     }
 
+    // Presses wait for the thread to be idle or for the read in progress to
+    // end, whichever comes first: never for a whole snapshot.
+    void requestActions()
+    {
+        if (m_actionsQueued.exchange(true))
+            return;
+        QMetaObject::invokeMethod(this, &Worker::runActions, Qt::QueuedConnection);
+    }
+
     void refresh()
     {
         m_queued = false;
         QList<qint32> applications;
+        QHash<qint32, ElementRef> previous;
         {
             QMutexLocker lock(&m_mirror.m_mutex);
             applications = m_mirror.m_applications;
+            previous = m_mirror.m_snapshot;
         }
         QHash<qint32, ElementRef> snapshot;
+        QSet<qint32> complete;
         for (qint32 pid : applications) {
             if (stopping())
                 return; // a partial snapshot is never published
             bool gaveUp = false;
-            snapshot.insert(pid, mirror(m_mirror.m_source->applicationElement(pid), 0, gaveUp));
+            ElementRef read = mirror(m_mirror.m_source->applicationElement(pid), 0, gaveUp);
+            // One slow answer must not make the application's items vanish
+            // until the next round: its last complete read stands in.
+            const auto last = previous.constFind(pid);
+            const bool keepLast = gaveUp && last != previous.constEnd() && m_complete.contains(pid);
+            if (keepLast)
+                read = *last;
+            if (!gaveUp || keepLast)
+                complete.insert(pid);
+            snapshot.insert(pid, read);
         }
-        if (!stopping())
-            m_mirror.publish(std::move(snapshot));
+        if (stopping())
+            return;
+        m_complete = std::move(complete);
+        const bool changed = !sameSnapshot(previous, snapshot);
+        m_mirror.publish(std::move(snapshot), changed);
+    }
+
+    void runActions()
+    {
+        m_actionsQueued = false;
+        QList<PendingAction> actions;
+        {
+            QMutexLocker lock(&m_mirror.m_mutex);
+            actions.swap(m_mirror.m_actions);
+        }
+        for (const PendingAction &pending : std::as_const(actions)) {
+            if (stopping())
+                return;
+            m_mirror.m_source->performAction(pending.source, pending.action);
+        }
     }
 
 private:
@@ -65,6 +169,7 @@ private:
         for (const QString &attribute : plan.at(level)) {
             if (gaveUp || stopping())
                 break;
+            runActions();
             AttributeResult result = m_mirror.m_source->copyAttributeValue(source, attribute);
             if (result.error == AXError::CannotComplete && !result.value.isValid())
                 gaveUp = true;
@@ -103,6 +208,8 @@ private:
 
     AccessibilityMirror &m_mirror;
     std::atomic<bool> m_queued{false};
+    std::atomic<bool> m_actionsQueued{false};
+    QSet<qint32> m_complete; // applications whose published entry is a whole read
 };
 
 QList<QStringList> AccessibilityMirror::standardPlan()
@@ -189,26 +296,26 @@ int AccessibilityMirror::performAction(const ElementRef &element, const QString 
     const auto *mirrored = dynamic_cast<const MirroredElement *>(element.data());
     if (!mirrored || !mirrored->source || m_stopping)
         return AXError::Failure;
-    QMetaObject::invokeMethod(
-        m_worker,
-        [this, source = mirrored->source, action] {
-            if (!m_stopping)
-                m_source->performAction(source, action);
-        },
-        Qt::QueuedConnection);
+    {
+        QMutexLocker lock(&m_mutex);
+        m_actions.append({mirrored->source, action});
+    }
+    m_worker->requestActions();
     return AXError::Success;
 }
 
-void AccessibilityMirror::publish(QHash<qint32, ElementRef> snapshot)
+void AccessibilityMirror::publish(QHash<qint32, ElementRef> snapshot, bool changed)
 {
     {
         QMutexLocker lock(&m_mutex);
         m_snapshot.swap(snapshot);
     }
-    // The old snapshot is released here, on the mirror's thread, unless a
-    // scan's items still hold its elements.
+    // The old snapshot is released on the mirror's thread (with the read's
+    // own copy of it), unless a scan's items still hold its elements.
     snapshot.clear();
-    ++m_completed;
+    if (changed)
+        emit snapshotChanged();
+    ++m_completed; // after the announcement: a reader of the count sees both
 }
 
 } // namespace Trayvane

@@ -4,7 +4,7 @@
 // child's description, title, position and size) and publishes them as one
 // snapshot. The main thread answers every attribute query from the newest
 // snapshot at once; a hung application delays only the next snapshot, by at
-// most the platform's messaging timeout.
+// most the platform's messaging timeout, and keeps the items it showed last.
 //
 // No platform header is needed here: the accessibility interface comes in
 // through AccessibilitySource (macOS: AXUIElement; tests: a fake).
@@ -62,8 +62,11 @@ public:
         /// The attributes read per level: level 0 for an application element,
         /// level n + 1 for the elements found in the answers of level n.
         QList<QStringList> plan = standardPlan();
-        /// How often a new snapshot is read while nothing asks for one.
-        int refreshIntervalMs = 1000;
+        /// How often a new snapshot is read while nothing asks for one: as
+        /// often as the service scans. A snapshot that changed is announced
+        /// (snapshotChanged), so a scan shows it without waiting for the next
+        /// round.
+        int refreshIntervalMs = 3000;
         /// The most elements taken from one list value (a hostile peer may
         /// report any number of children).
         int maximumListLength = 256;
@@ -96,17 +99,30 @@ public:
     /// fails with CannotComplete; an element from elsewhere with Failure.
     AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) const;
     /// Hands the action to the mirror's thread and returns at once: Success
-    /// when it was handed on, Failure for an element it cannot act on.
+    /// when it was handed on, Failure for an element it cannot act on. The
+    /// thread performs it before its next read, not after the whole snapshot.
     int performAction(const ElementRef &element, const QString &action);
 
     /// Snapshots published so far.
     quint64 completedRefreshes() const { return m_completed.load(); }
 
+signals:
+    /// A snapshot was published whose answers differ from the previous one
+    /// (the first one with any application always does). Emitted on the
+    /// mirror's thread: receivers on the main thread get it queued.
+    void snapshotChanged();
+
 private:
     class Worker;
     friend class Worker;
 
-    void publish(QHash<qint32, ElementRef> snapshot);
+    struct PendingAction
+    {
+        ElementRef source;
+        QString action;
+    };
+
+    void publish(QHash<qint32, ElementRef> snapshot, bool changed);
 
     Options m_options;
     std::unique_ptr<AccessibilitySource> m_source;
@@ -115,9 +131,10 @@ private:
     std::atomic<bool> m_stopping{false};
     std::atomic<quint64> m_completed{0};
 
-    mutable QMutex m_mutex; // guards the two fields below
+    mutable QMutex m_mutex; // guards the three fields below
     QList<qint32> m_applications;
-    QHash<qint32, ElementRef> m_snapshot;
+    QHash<qint32, ElementRef> m_snapshot; // written by the mirror's thread only
+    QList<PendingAction> m_actions;
 };
 
 } // namespace Trayvane

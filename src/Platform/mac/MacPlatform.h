@@ -43,6 +43,7 @@ private:
     std::unique_ptr<AccessibilityMirror> m_mirror;
     QHash<QString, QImage> m_icons; // per running application, drawn once
     bool m_mayCapture = false;      // the screen recording permission, as of this scan
+    bool m_askedForCapture = false; // the system was asked for it in this run
 };
 
 } // namespace Trayvane

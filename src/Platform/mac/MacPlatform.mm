@@ -67,6 +67,9 @@ MacPlatform::MacPlatform(QObject *parent)
     : QObject(parent),
       m_mirror(std::make_unique<AccessibilityMirror>(std::make_unique<MacAccessibilitySource>()))
 {
+    // A changed snapshot (the first one included) is worth a scan now rather
+    // than at the next tick: the first scan of a start otherwise finds nothing.
+    connect(m_mirror.get(), &AccessibilityMirror::snapshotChanged, this, [this] { notifyStateChanged(); });
     // Start reading the status items while the program is still starting.
     runningApplications();
 }
@@ -142,6 +145,13 @@ QVariant MacPlatform::copyWindowList()
     // recording permission a capture shows the desktop behind the item, not
     // the item, so none is made and the panel shows the application's icon.
     m_mayCapture = CGPreflightScreenCaptureAccess();
+    // The system asks for the screen recording permission only when told to,
+    // and shows its prompt once per decision; asked once the accessibility
+    // permission is there, so the two prompts do not come at once.
+    if (!m_mayCapture && !m_askedForCapture && AXIsProcessTrusted()) {
+        m_askedForCapture = true;
+        CGRequestScreenCaptureAccess();
+    }
     const auto list = CFRef<CFArrayRef>::adopt(
         CGWindowListCopyWindowInfo(CGWindowListOption(MacValues::windowListOptions), kCGNullWindowID));
     if (!list)

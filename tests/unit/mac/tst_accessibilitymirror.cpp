@@ -9,6 +9,7 @@
 
 #include <QMutex>
 #include <QSemaphore>
+#include <QSignalSpy>
 #include <QTest>
 #include <QThread>
 
@@ -42,8 +43,10 @@ QString nameOf(const ElementRef &element)
 struct Log
 {
     QMutex mutex;
+    QHash<QString, AttributeResult> answers; // "element|attribute" -> answer
     QStringList reads; // "element|attribute" in order
     QStringList actions;
+    QStringList events; // reads and actions, in order
     QThread *actionThread = nullptr;
     QString holdReadsOf;
     QSemaphore held, release;
@@ -53,9 +56,9 @@ struct Log
 class FakeSource : public AccessibilitySource
 {
 public:
-    FakeSource(std::shared_ptr<Log> log, QHash<QString, AttributeResult> answers)
-        : m_log(std::move(log)), m_answers(std::move(answers))
+    FakeSource(std::shared_ptr<Log> log, QHash<QString, AttributeResult> answers) : m_log(std::move(log))
     {
+        m_log->answers = std::move(answers);
     }
     ElementRef applicationElement(qint32 pid) override
     {
@@ -65,10 +68,13 @@ public:
     {
         const QString key = nameOf(element) + QLatin1Char('|') + attribute;
         bool hold = false;
+        AttributeResult answer{AXError::AttributeUnsupported, {}};
         {
             QMutexLocker lock(&m_log->mutex);
             m_log->reads.append(key);
+            m_log->events.append(key);
             hold = nameOf(element) == m_log->holdReadsOf;
+            answer = m_log->answers.value(key, answer);
         }
         if (hold) {
             m_log->held.release();
@@ -77,19 +83,19 @@ public:
                 m_log->releaseTimedOut = true;
             }
         }
-        return m_answers.value(key, {AXError::AttributeUnsupported, {}});
+        return answer;
     }
     int performAction(const ElementRef &element, const QString &action) override
     {
         QMutexLocker lock(&m_log->mutex);
         m_log->actions.append(nameOf(element) + QLatin1Char('|') + action);
+        m_log->events.append(m_log->actions.constLast());
         m_log->actionThread = QThread::currentThread();
         return AXError::Success;
     }
 
 private:
     std::shared_ptr<Log> m_log;
-    QHash<QString, AttributeResult> m_answers;
 };
 
 AccessibilityMirror::Options quietOptions(int maximumListLength = 256)
@@ -192,8 +198,15 @@ private slots:
         MenuBarService service(mirrored); // its first scan finds nothing read yet
         QVERIFY(service.items().isEmpty());
 
-        QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({20, 21, 22, 23}); }));
-        service.scan();
+        // The backend announces the first snapshot, and a scan then finds
+        // everything, without waiting for the next tick.
+        int announced = 0;
+        mirrored.setStateChangedHandler([&] {
+            ++announced;
+            service.scan();
+        });
+        mirror.setApplications({20, 21, 22, 23});
+        QVERIFY(QTest::qWaitFor([&] { return announced > 0; }, waitMs));
         QVERIFY(!directService.items().isEmpty());
         QCOMPARE(describe(service.items()), describe(directService.items()));
 
@@ -273,6 +286,7 @@ private slots:
             .value.toList().constFirst().value<ElementRef>();
 
         // The thread is now stuck in application 8; the main thread is not.
+        const quint64 before = mirror.completedRefreshes();
         mirror.setApplications({8, 7});
         QVERIFY(log->held.tryAcquire(1, waitMs));
         QCOMPARE(mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar).error, AXError::Success);
@@ -290,8 +304,14 @@ private slots:
         log->release.release();
 
         QVERIFY(QTest::qWaitFor([&] { QMutexLocker lock(&log->mutex); return !log->actions.isEmpty(); }, waitMs));
+        QVERIFY(QTest::qWaitFor([&] { return mirror.completedRefreshes() > before; }, waitMs));
         QMutexLocker lock(&log->mutex);
         QCOMPARE(log->actions, QStringList{QStringLiteral("a|AXPress")});
+        // Right after the read in progress, before the rest of the snapshot.
+        const qsizetype press = log->events.indexOf(QStringLiteral("a|AXPress"));
+        QVERIFY(press > 0);
+        QCOMPARE(log->events.at(press - 1), QStringLiteral("app8|") + AXName::ExtrasMenuBar);
+        QVERIFY(log->events.lastIndexOf(QStringLiteral("app7|") + AXName::ExtrasMenuBar) > press);
         QVERIFY(log->actionThread != QThread::currentThread());
         QVERIFY(!log->releaseTimedOut); // released by the test, not by the fake's own limit
     }
@@ -322,6 +342,57 @@ private slots:
         QCOMPARE(kept.size(), 3);
         QVERIFY(log->reads.contains(QStringLiteral("c2|") + AXName::Size));
         QVERIFY(!log->reads.contains(QStringLiteral("c3|") + AXName::Description));
+    }
+
+    void keepsTheLastWholeReadOfASlowApplication_data()
+    {
+        QTest::addColumn<QVariantList>("rounds"); // one item's description per round; invalid: it times out
+        QTest::addColumn<QVariant>("shown");      // what the last snapshot answers; invalid: nothing
+        QTest::addColumn<int>("announced");       // snapshots announced as changed
+        const QVariant timeout;
+        const QVariant wlan = QStringLiteral("WLAN");
+        const QVariant lan = QStringLiteral("LAN");
+        QTest::newRow("slow after a whole read: that read stands") << QVariantList{wlan, timeout} << wlan << 1;
+        QTest::newRow("slow from the start: nothing to keep") << QVariantList{timeout, timeout} << timeout << 1;
+        QTest::newRow("answers again: the new read replaces it") << QVariantList{wlan, timeout, lan} << lan << 2;
+        QTest::newRow("slow, then a whole read") << QVariantList{timeout, wlan} << wlan << 2;
+        QTest::newRow("the same answers again: not announced") << QVariantList{wlan, wlan} << wlan << 1;
+    }
+
+    void keepsTheLastWholeReadOfASlowApplication()
+    {
+        QFETCH(QVariantList, rounds);
+        QFETCH(QVariant, shown);
+        QFETCH(int, announced);
+        auto log = std::make_shared<Log>();
+        const QString slowDescription = QStringLiteral("slow|") + AXName::Description;
+        const QHash<QString, AttributeResult> answers{
+            {QStringLiteral("app8|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar"))}},
+            {QStringLiteral("bar|") + AXName::Children,
+             {AXError::Success, QVariantList{element(QStringLiteral("slow")), element(QStringLiteral("later"))}}},
+            {QStringLiteral("later|") + AXName::Description, {AXError::Success, QStringLiteral("Später")}},
+        };
+        AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
+        QSignalSpy changes(&mirror, &AccessibilityMirror::snapshotChanged);
+        for (qsizetype round = 0; round < rounds.size(); ++round) {
+            {
+                QMutexLocker lock(&log->mutex);
+                const QVariant answer = rounds.at(round);
+                log->answers[slowDescription] = answer.isValid() ? AttributeResult{AXError::Success, answer}
+                                                                 : AttributeResult{AXError::CannotComplete, {}};
+            }
+            QVERIFY(refreshAfter(mirror, [&] { round == 0 ? mirror.setApplications({8}) : mirror.requestRefresh(); }));
+        }
+
+        const ElementRef bar =
+            mirror.copyAttributeValue(mirror.applicationElement(8), AXName::ExtrasMenuBar).value.value<ElementRef>();
+        const QVariantList children = mirror.copyAttributeValue(bar, AXName::Children).value.toList();
+        QCOMPARE(children.size(), 2);
+        QCOMPARE(mirror.copyAttributeValue(children.at(0).value<ElementRef>(), AXName::Description).value, shown);
+        // The other item is there exactly when a whole read of the application is.
+        const AttributeResult later = mirror.copyAttributeValue(children.at(1).value<ElementRef>(), AXName::Description);
+        QCOMPARE(later.error == AXError::Success, shown.isValid());
+        QCOMPARE(changes.count(), announced);
     }
 
     void stopsAfterTheReadInProgress()

@@ -80,3 +80,19 @@ typedef struct {
 @property (class, readonly, strong) NSProcessInfo *processInfo;
 @property (readonly) int processIdentifier;
 @end
+
+typedef unsigned long long NSEventMask;
+enum : NSEventMask {
+    NSEventMaskLeftMouseDown = 1ULL << 1,
+    NSEventMaskRightMouseDown = 1ULL << 3,
+    NSEventMaskOtherMouseDown = 1ULL << 25,
+};
+@interface NSEvent : NSObject
++ (id)addGlobalMonitorForEventsMatchingMask:(NSEventMask)mask handler:(void (^)(NSEvent *event))block;
++ (void)removeMonitor:(id)eventMonitor;
+@end
+
+@interface NSApplication : NSObject
+- (void)activate API_AVAILABLE(macos(14.0));
+@end
+extern NSApplication *NSApp;

@@ -53,7 +53,8 @@ CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID rela
 CGImageRef CGWindowListCreateImage(CGRect screenBounds, CGWindowListOption listOption, CGWindowID windowID,
                                    CGWindowImageOption imageOption)
     __attribute__((deprecated("Please use ScreenCaptureKit instead.")));
-bool CGPreflightScreenCaptureAccess(void);
+bool CGPreflightScreenCaptureAccess(void) API_AVAILABLE(macos(10.15));
+bool CGRequestScreenCaptureAccess(void) API_AVAILABLE(macos(10.15));
 
 // Synthesized events.
 typedef struct __CGEvent *CGEventRef;

@@ -1,6 +1,8 @@
 // Core Foundation as the macOS backend uses it (declarations only).
 #pragma once
 
+#include <os/availability.h>
+
 #include <cstdint>
 #include <sys/types.h>
 

@@ -10,6 +10,7 @@ typedef enum : NSInteger {
     SMAppServiceStatusNotFound = 3,
 } SMAppServiceStatus;
 
+API_AVAILABLE(macos(13.0))
 @interface SMAppService : NSObject
 @property (class, readonly) SMAppService *mainAppService;
 @property (readonly) SMAppServiceStatus status;
