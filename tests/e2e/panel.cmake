@@ -4,7 +4,7 @@ find_package(X11 REQUIRED)
 add_executable(trayvane_xinput ${CMAKE_CURRENT_LIST_DIR}/panel/xinput_tool.cpp)
 target_link_libraries(trayvane_xinput PRIVATE X11::X11 X11::Xtst)
 
-foreach(scenario tray notray)
+foreach(scenario tray notray latetray)
     add_test(NAME e2e_panel_${scenario}
         COMMAND dbus-run-session -- /usr/bin/python3 ${CMAKE_CURRENT_LIST_DIR}/panel/e2e_panel.py ${scenario}
             --trayvane $<TARGET_FILE:trayvane> --xinput $<TARGET_FILE:trayvane_xinput>)

@@ -3,9 +3,12 @@
 private X server and session bus, with a tray host (trayer) or without any
 tray. In both the status icon (tray icon or fallback window) opens the panel
 under it, and the panel closes on a second click, on Escape and on a click
-outside; a second copy ends itself and leaves the first untouched.
+outside; a second copy ends itself and leaves the first untouched. The panel
+stays out of the taskbar and the pager. In "latetray" trayer starts after
+Trayvane and quits again: the icon moves from the fallback window into the tray
+and back.
 
-Usage: e2e_panel.py tray|notray --trayvane PATH --xinput PATH
+Usage: e2e_panel.py tray|notray|latetray --trayvane PATH --xinput PATH
 (run inside dbus-run-session)."""
 
 import argparse
@@ -121,19 +124,72 @@ def find_icon(with_tray):
     return None
 
 
+def start_trayer(session):
+    process = session.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                             "--height", "24", "--transparent", "false", "--SetDockType", "true"],
+                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for(lambda: any(w[1] == "panel" for w in windows()), 10, "the tray host")
+    return process
+
+
+def docked_icon():
+    """Trayvane's icon inside the tray, while no fallback window shows."""
+    icon = find_icon(True)
+    return icon if icon and icon[1] == "tray" else None
+
+
+def check_skips_taskbar(window):
+    out = subprocess.run(["xprop", "-id", window[0], "_NET_WM_STATE"], capture_output=True, text=True).stdout
+    for state in ("_NET_WM_STATE_SKIP_TASKBAR", "_NET_WM_STATE_SKIP_PAGER"):
+        if state not in out:
+            fail(f"the panel lacks {state}: {out.strip()}")
+
+
+def open_and_close(session, icon, what):
+    session.xinput("click", *centre(icon))
+    opened = wait_for(panel, 5, f"the panel to open from {what}")
+    check_panel_geometry(opened, icon)
+    time.sleep(0.3)
+    session.xinput("click", *centre(icon))
+    wait_for(lambda: panel() is None, 5, f"the panel to close from {what}")
+    print("opened under and closed from", what, icon, flush=True)
+    time.sleep(0.4)
+
+
+def late_tray(session, args):
+    """No tray at start; trayer comes and goes."""
+    session.spawn([args.trayvane])
+    fallback = wait_for(lambda: viewable_window(ICON_TITLE), 10, "the fallback window")
+    open_and_close(session, fallback, "the fallback window made at start")
+    trayer = start_trayer(session)
+    icon = wait_for(docked_icon, 10, "the icon to move into the tray that started later")
+    if viewable_window(ICON_TITLE):
+        fail("the fallback window stays beside the tray icon")
+    open_and_close(session, icon, "the tray icon")
+    trayer.terminate()
+    trayer.wait(5)
+    fallback = wait_for(lambda: viewable_window(ICON_TITLE), 10, "the fallback window to come back without the tray")
+    open_and_close(session, fallback, "the fallback window after the tray quit")
+    start_trayer(session)
+    wait_for(docked_icon, 10, "the icon to dock in a new tray")
+
+
 def check_panel_geometry(window, icon):
     _, _, x, y, w, h = window
     if w != 360:
         fail(f"panel is {w} wide")
     if x < 0 or y < 0 or x + w > SCREEN_W or y + h > SCREEN_H:
         fail(f"panel {w}x{h}+{x}+{y} is not fully on screen")
-    if y < icon[3] + icon[5]:
+    if y < icon[3] + icon[5] or y > icon[3] + icon[5] + 16:
         fail(f"panel at y {y} is not under the icon (bottom {icon[3] + icon[5]})")
+    if not (x <= centre(icon)[0] <= x + w):
+        fail(f"panel {w}x{h}+{x}+{y} is not under the icon at x {centre(icon)[0]}")
+    check_skips_taskbar(window)
 
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=["tray", "notray"])
+    parser.add_argument("scenario", choices=["tray", "notray", "latetray"])
     parser.add_argument("--trayvane", required=True)
     parser.add_argument("--xinput", required=True)
     args = parser.parse_args()
@@ -142,11 +198,12 @@ def main():
     session = Session(args)
     try:
         session.start_x()
+        if args.scenario == "latetray":
+            late_tray(session, args)
+            print("PASS", flush=True)
+            return
         if with_tray:
-            session.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
-                           "--height", "24", "--transparent", "false", "--SetDockType", "true"],
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            wait_for(lambda: any(w[1] == "panel" for w in windows()), 10, "the tray host")
+            start_trayer(session)
 
         first = session.spawn([args.trayvane])
         # The icon settles once the program knows whether a host shows it.
