@@ -39,7 +39,9 @@ IconLayout layoutFor(int pixels)
         const double k = pixels / 24.0;
         const double cell = std::round(4 * k);
         const double gap = std::round(2 * k);
-        return {cell, gap, (pixels - 3 * cell - 2 * gap) / 2, std::round(k), std::max(1.0, std::round(2 * k)), 5 * k};
+        // Cells on whole pixels: a half-pixel start blurs the space around them.
+        return {cell, gap, std::floor((pixels - 3 * cell - 2 * gap) / 2), std::round(k), std::max(1.0, std::round(2 * k)),
+                5 * k};
     }
     }
 }
