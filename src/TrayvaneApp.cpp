@@ -81,6 +81,10 @@ public:
         m_wasActive = false;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
         markSkipTaskbar(this);
+        if (isXWaylandSession()) {
+            openOnXWayland();
+            return;
+        }
 #endif
         show();
         raise();
@@ -96,6 +100,7 @@ public:
     {
         setMouseGrabEnabled(false);
         hide();
+        m_backdrop.reset();
     }
 
 protected:
@@ -123,6 +128,48 @@ protected:
     }
 
 private:
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // The compositor tells an X11 window neither of clicks on its own
+    // surfaces nor of keyboard focus moving there, and it takes back focus
+    // that the window takes itself. A clear window over the rest of the screen
+    // catches the click outside (on the bar's icon too) and Escape.
+    class Backdrop : public QWidget
+    {
+    public:
+        std::function<void()> onDismiss;
+        Backdrop()
+        {
+            setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           | Qt::X11BypassWindowManagerHint);
+            setAttribute(Qt::WA_TranslucentBackground);
+            setWindowTitle(QStringLiteral("Trayvane Backdrop"));
+        }
+
+    protected:
+        void mousePressEvent(QMouseEvent *) override { onDismiss(); }
+        void keyPressEvent(QKeyEvent *event) override
+        {
+            if (event->key() == Qt::Key_Escape)
+                onDismiss();
+        }
+    };
+
+    void openOnXWayland()
+    {
+        if (!m_backdrop) {
+            m_backdrop = std::make_unique<Backdrop>();
+            m_backdrop->onDismiss = [this] { QTimer::singleShot(0, this, [this] { closeItself(); }); };
+        }
+        const QScreen *screen = QGuiApplication::screenAt(position());
+        m_backdrop->setGeometry(screen ? screen->geometry() : QRect(0, 0, 8192, 8192));
+        m_backdrop->show();
+        show();
+        raise();
+    }
+
+    std::unique_ptr<Backdrop> m_backdrop;
+#endif
+
     void closeItself()
     {
         close();

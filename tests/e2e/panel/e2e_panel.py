@@ -8,7 +8,7 @@ stays out of the taskbar and the pager. In "latetray" trayer starts after
 Trayvane and quits again: the icon moves from the fallback window into the tray
 and back.
 
-Usage: e2e_panel.py tray|notray|latetray --trayvane PATH --xinput PATH
+Usage: e2e_panel.py tray|notray|latetray|sway --trayvane PATH --xinput PATH [--screenshot PNG]
 (run inside dbus-run-session)."""
 
 import argparse
@@ -187,12 +187,229 @@ def check_panel_geometry(window, icon):
     check_skips_taskbar(window)
 
 
+# --- Wayland: headless sway with swaybar as the tray host -------------------
+
+SWAY_USER = "trayvane-e2e"
+SWAY_W, SWAY_H = 1280, 800
+SKIP = 77  # ctest's skip code
+SWAY_CONFIG = """output HEADLESS-1 resolution {w}x{h} position 0 0
+xwayland enable
+default_border none
+bar {{
+    position top
+    height 26
+    tray_output *
+    status_command while :; do echo; sleep 600; done
+}}
+exec sh -c 'echo "$DISPLAY" > "$XDG_RUNTIME_DIR/x-display.new" && mv "$XDG_RUNTIME_DIR/x-display.new" "$XDG_RUNTIME_DIR/x-display"'
+"""
+
+
+class SwaySession:
+    """sway refuses to run as root: everything on the Wayland side runs as an
+    unprivileged user of its own, on a private bus of that user's."""
+
+    def __init__(self, args):
+        self.args = args
+        self.processes = []
+        self.home = tempfile.mkdtemp(prefix="trayvane-sway-")
+        os.chmod(self.home, 0o755)
+        if subprocess.run(["id", SWAY_USER], capture_output=True).returncode != 0:
+            subprocess.run(["useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", SWAY_USER],
+                           check=True)
+        self.runtime = os.path.join(self.home, "runtime")
+        for folder in (self.runtime, os.path.join(self.home, "config"), os.path.join(self.home, "data")):
+            os.mkdir(folder, 0o700)
+            shutil.chown(folder, SWAY_USER)
+        shutil.chown(self.home, SWAY_USER)
+        self.config = os.path.join(self.home, "sway.conf")
+        with open(self.config, "w") as f:
+            f.write(SWAY_CONFIG.format(w=SWAY_W, h=SWAY_H))
+        bus = "unix:path=" + os.path.join(self.runtime, "bus")
+        self.env = {"PATH": "/usr/bin:/bin", "HOME": self.home, "XDG_RUNTIME_DIR": self.runtime,
+                    "XDG_CONFIG_HOME": os.path.join(self.home, "config"),
+                    "XDG_DATA_HOME": os.path.join(self.home, "data"), "NO_AT_BRIDGE": "1",
+                    "DBUS_SESSION_BUS_ADDRESS": bus, "WLR_BACKENDS": "headless", "WLR_RENDERER": "pixman",
+                    "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_HEADLESS_OUTPUTS": "1", "XDG_SESSION_TYPE": "wayland"}
+
+    def as_user(self, argv):
+        return ["runuser", "-u", SWAY_USER, "--", "env", *[f"{k}={v}" for k, v in self.env.items()], *argv]
+
+    def spawn(self, argv, **kwargs):
+        process = subprocess.Popen(self.as_user(argv), **kwargs)
+        self.processes.append(process)
+        return process
+
+    def run(self, argv, **kwargs):
+        return subprocess.run(self.as_user(argv), capture_output=True, text=True, **kwargs)
+
+    def start(self):
+        self.spawn(["dbus-daemon", "--session", "--nofork", "--address=" + self.env["DBUS_SESSION_BUS_ADDRESS"]])
+        wait_for(lambda: os.path.exists(os.path.join(self.runtime, "bus")), 10, "the session bus")
+        self.sway_log = open(os.path.join(self.home, "sway.log"), "w")
+        self.spawn(["sway", "-c", self.config], stdout=self.sway_log, stderr=subprocess.STDOUT)
+        display_file = os.path.join(self.runtime, "x-display")
+        wait_for(lambda: os.path.exists(display_file), 20, "sway and its XWayland")
+        with open(display_file) as f:
+            self.env["DISPLAY"] = f.read().strip()
+        self.env["WAYLAND_DISPLAY"] = next(n for n in os.listdir(self.runtime)
+                                           if n.startswith("wayland-") and not n.endswith(".lock"))
+        os.environ["DISPLAY"] = self.env["DISPLAY"]
+        # xwininfo (as root) needs the user's X authority: XWayland has none, so it is open locally.
+
+    def sway(self, *command):
+        return self.run(["swaymsg", *command])
+
+    def click(self, x, y):
+        self.sway("seat", "seat0", "cursor", "set", str(x), str(y))
+        time.sleep(0.1)
+        self.sway("seat", "seat0", "cursor", "press", "button1")
+        self.sway("seat", "seat0", "cursor", "release", "button1")
+
+    def screenshot(self, path=None):
+        """The screen as a PPM; also saved as PNG to `path` when given."""
+        if path:
+            shot = os.path.join(self.home, "shot.png")
+            self.run(["grim", shot])
+            shutil.copy(shot, path)
+        return subprocess.run(self.as_user(["grim", "-t", "ppm", "-"]), capture_output=True).stdout
+
+    def control(self, method):
+        return self.run(["dbus-send", "--session", "--print-reply", "--dest=org.trayvane.Trayvane",
+                         "/org/trayvane/Trayvane", "org.trayvane.Trayvane." + method])
+
+    def close(self):
+        stop_all(self.processes)
+        shutil.rmtree(self.home, ignore_errors=True)
+
+
+def parse_ppm(data):
+    """(width, height, rgb bytes) of a binary PPM."""
+    parts = data.split(maxsplit=4)
+    return int(parts[1]), int(parts[2]), parts[4][:int(parts[1]) * int(parts[2]) * 3]
+
+
+def find_teal(data, top, bottom):
+    """Centre of the teal pixels (the status icon) in rows top..bottom."""
+    w, h, rgb = parse_ppm(data)
+    xs, ys = [], []
+    for y in range(top, min(bottom, h)):
+        row = rgb[y * w * 3:(y + 1) * w * 3]
+        for x in range(w // 2, w):
+            r, g, b = row[3 * x], row[3 * x + 1], row[3 * x + 2]
+            if abs(r - 48) < 30 and abs(g - 176) < 30 and abs(b - 199) < 30 or \
+                    abs(r - 64) < 30 and abs(g - 200) < 30 and abs(b - 224) < 30:
+                xs.append(x)
+                ys.append(y)
+    if not xs:
+        return None
+    # The tray sits at the right end of the bar: the rightmost cluster.
+    right = max(xs)
+    cluster = [(x, y) for x, y in zip(xs, ys) if x > right - 30]
+    return (min(x for x, _ in cluster) + right) // 2, (min(y for _, y in cluster) + max(y for _, y in cluster)) // 2
+
+
+def sway_item_owner(session):
+    """The bus name under which swaybar shows Trayvane's item."""
+    out = session.run(["gdbus", "call", "--session", "-d", "org.freedesktop.DBus", "-o", "/org/freedesktop/DBus",
+                       "-m", "org.freedesktop.DBus.GetNameOwner", "org.trayvane.Trayvane"]).stdout
+    match = re.search(r"'([^']+)'", out)
+    return match.group(1) if match else None
+
+
+def sway_panel(session):
+    out = session.run(["xwininfo", "-name", PANEL_TITLE]).stdout
+    if "IsViewable" not in out:
+        return None
+    value = {k: int(re.search(k + r":\s+(-?\d+)", out).group(1))
+             for k in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height")}
+    return (value["Absolute upper-left X"], value["Absolute upper-left Y"], value["Width"], value["Height"])
+
+
+def check_drop_down(geometry, what, under=None):
+    x, y, w, h = geometry
+    if w != 360:
+        fail(f"{what}: the panel is {w} wide")
+    if x < 0 or x + w > SWAY_W or y + h > SWAY_H:
+        fail(f"{what}: the panel {w}x{h}+{x}+{y} is not on screen")
+    if under is None:
+        if y > 40:
+            fail(f"{what}: the panel at y {y} is not near the top edge")
+    elif not (x <= under[0] <= x + w and under[1] <= y <= under[1] + 16):
+        fail(f"{what}: the panel {w}x{h}+{x}+{y} is not under the icon at {under}")
+    print(what, "->", geometry, flush=True)
+
+
+def sway_scenario(args):
+    if os.geteuid() != 0 or not shutil.which("useradd") or not shutil.which("runuser"):
+        print("SKIP: needs root and useradd to run sway as a user of its own", flush=True)
+        sys.exit(SKIP)
+    if not all(shutil.which(tool) for tool in ("sway", "swaybar", "Xwayland", "grim", "wtype")):
+        print("SKIP: sway, swaybar, Xwayland, grim or wtype is missing", flush=True)
+        sys.exit(SKIP)
+    session = SwaySession(args)
+    try:
+        session.start()
+        session.spawn([args.trayvane])
+        # Trayvane's item in swaybar: teal at the bar's right end.
+        icon = wait_for(lambda: find_teal(session.screenshot(), 0, 26), 15, "Trayvane's icon in swaybar")
+        print("icon in swaybar at", icon, flush=True)
+
+        # The hotkey's way: near the top edge, at the pointer or the right end.
+        session.control("TogglePanel")
+        check_drop_down(wait_for(lambda: sway_panel(session), 5, "the panel after TogglePanel"), "TogglePanel")
+        session.control("TogglePanel")
+        wait_for(lambda: sway_panel(session) is None, 5, "the panel to close on TogglePanel")
+
+        # A click on the item: swaybar calls Activate with the icon's left
+        # edge and the bar's lower edge. The headless seat has no pointer to
+        # click swaybar with, so the call is made as swaybar makes it.
+        owner = sway_item_owner(session)
+        left = icon[0] - 8
+        activate = ["gdbus", "call", "--session", "-d", owner, "-o", "/StatusNotifierItem",
+                    "-m", "org.kde.StatusNotifierItem.Activate", str(left), "26"]
+        result = session.run(activate)
+        if result.returncode != 0:
+            fail("Activate on Trayvane's item failed: " + result.stderr)
+        opened = wait_for(lambda: sway_panel(session), 5, "the panel after a click on the item")
+        check_drop_down(opened, "click on the item", under=(icon[0], 26))
+        time.sleep(0.5)
+        session.screenshot(args.screenshot)
+        session.run(activate)
+        wait_for(lambda: sway_panel(session) is None, 5, "the panel to close on a second click on the item")
+
+        # Escape, from a keyboard of the seat: the headless seat has one only
+        # while wtype runs, and the panel gets the keyboard as it opens.
+        typist = session.spawn(["wtype", "-s", "2500", "-k", "Escape"])
+        time.sleep(0.5)
+        session.run(activate)
+        wait_for(lambda: sway_panel(session), 5, "the panel to open again")
+        typist.wait(10)
+        wait_for(lambda: sway_panel(session) is None, 5, "the panel to close on Escape")
+
+        # A click outside, through XWayland's own input.
+        time.sleep(0.5)  # a click right after the panel closed itself does not reopen it
+        session.run(activate)
+        wait_for(lambda: sway_panel(session), 5, "the panel to open once more")
+        time.sleep(0.3)
+        session.run([args.xinput, "click", "200", "600"])
+        wait_for(lambda: sway_panel(session) is None, 5, "the panel to close on a click outside")
+        print("opened and closed under sway", flush=True)
+    finally:
+        session.close()
+    print("PASS", flush=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("scenario", choices=["tray", "notray", "latetray"])
+    parser.add_argument("scenario", choices=["tray", "notray", "latetray", "sway"])
     parser.add_argument("--trayvane", required=True)
     parser.add_argument("--xinput", required=True)
+    parser.add_argument("--screenshot", help="sway: where to save the screen with the panel open")
     args = parser.parse_args()
+    if args.scenario == "sway":
+        sway_scenario(args)
+        return
     with_tray = args.scenario == "tray"
 
     session = Session(args)
