@@ -305,8 +305,15 @@ void TrayvaneApp::start()
     });
     m_panel->setSource(QUrl(QStringLiteral("qrc:/Trayvane/ContentView.qml")));
     if (QQuickItem *content = m_panel->rootObject()) {
-        const auto resize = [this, content] {
-            m_panel->resize(int(std::ceil(content->implicitWidth())), int(std::ceil(content->implicitHeight())));
+        // A Wayland compositor floats a window of fixed size instead of tiling it.
+        const bool fixSize = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        const auto resize = [this, content, fixSize] {
+            const QSize size(int(std::ceil(content->implicitWidth())), int(std::ceil(content->implicitHeight())));
+            if (fixSize) {
+                m_panel->setMinimumSize(size);
+                m_panel->setMaximumSize(size);
+            }
+            m_panel->resize(size);
             if (m_panel->isVisible())
                 placePanel();
         };

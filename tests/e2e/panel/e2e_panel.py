@@ -233,7 +233,7 @@ class SwaySession:
                     "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_HEADLESS_OUTPUTS": "1", "XDG_SESSION_TYPE": "wayland"}
 
     def as_user(self, argv):
-        return ["runuser", "-u", SWAY_USER, "--", "env", *[f"{k}={v}" for k, v in self.env.items()], *argv]
+        return ["runuser", "-u", SWAY_USER, "--", "env", "-i", *[f"{k}={v}" for k, v in self.env.items()], *argv]
 
     def spawn(self, argv, **kwargs):
         process = subprocess.Popen(self.as_user(argv), **kwargs)
@@ -254,17 +254,6 @@ class SwaySession:
             self.env["DISPLAY"] = f.read().strip()
         self.env["WAYLAND_DISPLAY"] = next(n for n in os.listdir(self.runtime)
                                            if n.startswith("wayland-") and not n.endswith(".lock"))
-        os.environ["DISPLAY"] = self.env["DISPLAY"]
-        # xwininfo (as root) needs the user's X authority: XWayland has none, so it is open locally.
-
-    def sway(self, *command):
-        return self.run(["swaymsg", *command])
-
-    def click(self, x, y):
-        self.sway("seat", "seat0", "cursor", "set", str(x), str(y))
-        time.sleep(0.1)
-        self.sway("seat", "seat0", "cursor", "press", "button1")
-        self.sway("seat", "seat0", "cursor", "release", "button1")
 
     def screenshot(self, path=None):
         """The screen as a PPM; also saved as PNG to `path` when given."""
@@ -280,6 +269,8 @@ class SwaySession:
 
     def close(self):
         stop_all(self.processes)
+        if hasattr(self, "sway_log"):
+            self.sway_log.close()
         shutil.rmtree(self.home, ignore_errors=True)
 
 
