@@ -207,6 +207,8 @@ void LinuxStatusIcon::update()
     if (!m_hostDecided && place == Place::Nowhere)
         return;
 
+    if (m_item)
+        m_item->setActive(place != Place::X11Tray);
     if (m_x11Icon) {
         if (place == Place::X11Tray)
             m_x11Icon->show();

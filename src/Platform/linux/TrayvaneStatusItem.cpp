@@ -53,6 +53,7 @@ TrayvaneStatusItemAdaptor::TrayvaneStatusItemAdaptor(TrayvaneStatusItem *item)
     : QDBusAbstractAdaptor(item), m_item(item)
 {
     connect(item, &TrayvaneStatusItem::newIcon, this, &TrayvaneStatusItemAdaptor::NewIcon);
+    connect(item, &TrayvaneStatusItem::newStatus, this, &TrayvaneStatusItemAdaptor::NewStatus);
 }
 
 TrayvaneStatusItem::TrayvaneStatusItem(const QDBusConnection &connection, QObject *parent)
@@ -121,6 +122,14 @@ SniIconPixmapList TrayvaneStatusItem::pixmapsOf(const QIcon &icon)
         list.append(pixmap);
     }
     return list;
+}
+
+void TrayvaneStatusItem::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    emit newStatus(status());
 }
 
 void TrayvaneStatusItem::activate(int x, int y)

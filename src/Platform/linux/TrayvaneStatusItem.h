@@ -51,6 +51,11 @@ public:
     void setIcon(const QIcon &icon);
     const SniIconPixmapList &iconPixmaps() const { return m_pixmaps; }
 
+    /// "Active", or "Passive" while the icon is shown elsewhere (an X11 tray),
+    /// so that a bar which shows both kinds shows it once.
+    void setActive(bool active);
+    QString status() const { return m_active ? QStringLiteral("Active") : QStringLiteral("Passive"); }
+
     /// Where the last host click landed, in global coordinates; none when no
     /// host told it (hosts that do not know pass 0, 0).
     std::optional<QPoint> lastClickPosition() const { return m_lastClick; }
@@ -65,6 +70,7 @@ signals:
     /// A host asked for the panel (a click on the item).
     void activated();
     void newIcon();
+    void newStatus(const QString &status);
 
 private:
     void registerWithWatcher();
@@ -74,6 +80,7 @@ private:
     SniIconPixmapList m_pixmaps;
     std::optional<QPoint> m_lastClick;
     bool m_exported = false;
+    bool m_active = true;
 };
 
 class TrayvaneStatusItemAdaptor : public QDBusAbstractAdaptor
@@ -83,7 +90,7 @@ class TrayvaneStatusItemAdaptor : public QDBusAbstractAdaptor
     Q_PROPERTY(QString Category READ category CONSTANT)
     Q_PROPERTY(QString Id READ id CONSTANT)
     Q_PROPERTY(QString Title READ title CONSTANT)
-    Q_PROPERTY(QString Status READ status CONSTANT)
+    Q_PROPERTY(QString Status READ status)
     Q_PROPERTY(int WindowId READ windowId CONSTANT)
     Q_PROPERTY(QString IconThemePath READ empty CONSTANT)
     Q_PROPERTY(QString IconName READ empty CONSTANT)
@@ -103,7 +110,7 @@ public:
     QString category() const { return QStringLiteral("ApplicationStatus"); }
     QString id() const { return QStringLiteral("trayvane"); }
     QString title() const { return QStringLiteral("Trayvane"); }
-    QString status() const { return QStringLiteral("Active"); }
+    QString status() const { return m_item->status(); }
     int windowId() const { return 0; }
     QString empty() const { return {}; }
     SniIconPixmapList iconPixmap() const { return m_item->iconPixmaps(); }
