@@ -10,6 +10,7 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
 #include <QWindow>
@@ -19,6 +20,7 @@
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <string>
 
 namespace Trayvane {
@@ -146,6 +148,29 @@ QObject *attachLinuxIntegration(MenuBarService &service, std::function<void()> t
     return new TrayvaneControl(service, std::move(togglePanel), QDBusConnection::sessionBus(), parent);
 }
 
+QRect barAround(QPoint click)
+{
+    // A host tells where the click landed inside its bar, not where the bar
+    // ends. Near a screen edge the bar is taken to reach from that edge to as
+    // far beyond the click as the click is from the edge (a click on an icon
+    // lands about in the middle of the bar), and at least 12 pixels beyond.
+    constexpr int nearEdge = 64;
+    constexpr int beyondClick = 12;
+    const QScreen *screen = QGuiApplication::screenAt(click);
+    if (!screen)
+        return QRect(click, QSize(1, 1));
+    const QRect area = screen->geometry();
+    const int fromTop = click.y() - area.top();
+    const int fromBottom = area.bottom() - click.y();
+    if (fromTop < nearEdge)
+        return QRect(click.x(), area.top(), 1, std::max(2 * fromTop, fromTop + beyondClick));
+    if (fromBottom < nearEdge) {
+        const int height = std::max(2 * fromBottom, fromBottom + beyondClick);
+        return QRect(click.x(), area.bottom() + 1 - height, 1, height);
+    }
+    return QRect(click, QSize(1, 1));
+}
+
 LinuxStatusIcon::LinuxStatusIcon(QObject *parent)
     : QObject(parent)
 {
@@ -231,7 +256,7 @@ QRect LinuxStatusIcon::geometry() const
     }
     if (m_item) {
         if (const auto click = m_item->lastClickPosition())
-            return QRect(*click, QSize(1, 1));
+            return barAround(*click);
     }
     return {};
 }

@@ -36,6 +36,11 @@ bool isXWaylandSession();
 /// is hidden. Does nothing off X11.
 void markSkipTaskbar(QWindow *window);
 
+/// The bar a host's click landed in, as far as it can be told from the
+/// click: near a screen edge, the strip from that edge to a little beyond the
+/// click; elsewhere the point itself.
+QRect barAround(QPoint click);
+
 /// Exports the control interface. The returned object (owned by `parent`)
 /// holds it.
 QObject *attachLinuxIntegration(MenuBarService &service, std::function<void()> togglePanel, QObject *parent);

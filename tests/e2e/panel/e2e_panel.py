@@ -352,13 +352,12 @@ def sway_scenario(args):
         session.control("TogglePanel")
         wait_for(lambda: sway_panel(session) is None, 5, "the panel to close on TogglePanel")
 
-        # A click on the item: swaybar calls Activate with the icon's left
-        # edge and the bar's lower edge. The headless seat has no pointer to
-        # click swaybar with, so the call is made as swaybar makes it.
+        # A click on the item: swaybar calls Activate with the pointer's place
+        # in the bar. The headless seat has no pointer to click swaybar with,
+        # so the call is made as swaybar makes it for a click on the icon.
         owner = sway_item_owner(session)
-        left = icon[0] - 8
         activate = ["gdbus", "call", "--session", "-d", owner, "-o", "/StatusNotifierItem",
-                    "-m", "org.kde.StatusNotifierItem.Activate", str(left), "26"]
+                    "-m", "org.kde.StatusNotifierItem.Activate", str(icon[0]), str(icon[1])]
         result = session.run(activate)
         if result.returncode != 0:
             fail("Activate on Trayvane's item failed: " + result.stderr)
