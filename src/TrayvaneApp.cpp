@@ -100,7 +100,9 @@ public:
     {
         setMouseGrabEnabled(false);
         hide();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
         m_backdrop.reset();
+#endif
     }
 
 protected:
