@@ -21,6 +21,9 @@ packages=(
   dpkg-dev fakeroot desktop-file-utils appstream
   # headless runs, private session bus, tray hosts and sample tray clients
   xvfb xauth dbus-x11 dbus trayer x11-utils
+  # a Wayland desktop for the panel's end-to-end test: headless sway with
+  # swaybar, XWayland, screenshots and a virtual keyboard; gdbus calls the item
+  sway xwayland grim wtype libglib2.0-bin
   python3-gi gir1.2-ayatanaappindicator3-0.1 gir1.2-gtk-3.0
 )
 

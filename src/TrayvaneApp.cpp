@@ -16,7 +16,9 @@
 #include <QDBusConnectionInterface>
 #include <QDir>
 #include <QKeyEvent>
-#include <QLabel>
+#include <QEnterEvent>
+#include <QPainter>
+#include <QPainterPath>
 #include <QMouseEvent>
 #include <QQmlEngine>
 #include <QQuickItem>
@@ -25,6 +27,7 @@
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWidget>
 
 #if defined(Q_OS_MACOS)
 #include "Platform/mac/MacInstance.h"
@@ -42,6 +45,7 @@ constexpr int panelGap = 4;           // between the icon and the panel
 constexpr int reopenGuardMs = 300;    // a click that closed the panel does not reopen it
 constexpr int fallbackIconSize = 28;
 constexpr int fallbackIconMargin = 6;
+constexpr qreal fallbackIconRadius = 7;
 
 } // namespace
 
@@ -54,7 +58,15 @@ public:
 
     PanelWindow()
     {
-        setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+        // On a Wayland desktop the X11 window manager is the compositor, which
+        // tiles or centres managed windows: the panel places itself there. It
+        // stays a normal window type, so that the compositor gives it the keyboard.
+        if (isXWaylandSession())
+            setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::X11BypassWindowManagerHint);
+        else
+#endif
+            setFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         setTitle(QStringLiteral("Trayvane Panel"));
         setColor(Qt::transparent);
         connect(this, &QWindow::activeChanged, this, [this] {
@@ -68,6 +80,13 @@ public:
     void open()
     {
         m_wasActive = false;
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+        markSkipTaskbar(this);
+        if (isXWaylandSession()) {
+            openOnXWayland();
+            return;
+        }
+#endif
         show();
         raise();
         requestActivate();
@@ -82,6 +101,9 @@ public:
     {
         setMouseGrabEnabled(false);
         hide();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+        m_backdrop.reset();
+#endif
     }
 
 protected:
@@ -109,6 +131,48 @@ protected:
     }
 
 private:
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // The compositor tells an X11 window neither of clicks on its own
+    // surfaces nor of keyboard focus moving there, and it takes back focus
+    // that the window takes itself. A clear window over the rest of the screen
+    // catches the click outside (on the bar's icon too) and Escape.
+    class Backdrop : public QWidget
+    {
+    public:
+        std::function<void()> onDismiss;
+        Backdrop()
+        {
+            setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
+                           | Qt::X11BypassWindowManagerHint);
+            setAttribute(Qt::WA_TranslucentBackground);
+            setWindowTitle(QStringLiteral("Trayvane Backdrop"));
+        }
+
+    protected:
+        void mousePressEvent(QMouseEvent *) override { onDismiss(); }
+        void keyPressEvent(QKeyEvent *event) override
+        {
+            if (event->key() == Qt::Key_Escape)
+                onDismiss();
+        }
+    };
+
+    void openOnXWayland()
+    {
+        if (!m_backdrop) {
+            m_backdrop = std::make_unique<Backdrop>();
+            m_backdrop->onDismiss = [this] { QTimer::singleShot(0, this, [this] { closeItself(); }); };
+        }
+        const QScreen *screen = QGuiApplication::screenAt(position());
+        m_backdrop->setGeometry(screen ? screen->geometry() : QRect(0, 0, 8192, 8192));
+        m_backdrop->show();
+        show();
+        raise();
+    }
+
+    std::unique_ptr<Backdrop> m_backdrop;
+#endif
+
     void closeItself()
     {
         close();
@@ -119,8 +183,9 @@ private:
     bool m_wasActive = false;
 };
 
-// The stand-in for the tray icon where the desktop has none.
-class FallbackIcon : public QLabel
+// The stand-in for the tray icon where the desktop has none: the icon on a
+// small rounded tile of the window colour, drawn at the screen's pixel ratio.
+class FallbackIcon : public QWidget
 {
 public:
     std::function<void()> onClicked;
@@ -129,16 +194,58 @@ public:
     {
         setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         setWindowTitle(QStringLiteral("Trayvane Icon"));
+        setAttribute(Qt::WA_TranslucentBackground);
         setFixedSize(fallbackIconSize, fallbackIconSize);
-        setAlignment(Qt::AlignCenter);
+        // Without a compositor the transparent corners would show black.
+        QPainterPath shape;
+        shape.addRoundedRect(QRectF(rect()), fallbackIconRadius, fallbackIconRadius);
+        setMask(QRegion(shape.toFillPolygon().toPolygon()));
+    }
+
+    void setDark(bool dark)
+    {
+        m_dark = dark;
+        update();
     }
 
 protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        const QRectF tile = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+        QColor fill = m_dark ? QColor(44, 44, 46) : QColor(250, 250, 252);
+        if (m_hovered)
+            fill = m_dark ? fill.lighter(130) : fill.darker(106);
+        painter.setPen(QPen(m_dark ? QColor(255, 255, 255, 56) : QColor(0, 0, 0, 48), 1));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(tile, fallbackIconRadius - 0.5, fallbackIconRadius - 0.5);
+
+        const qreal ratio = devicePixelRatioF();
+        const int side = int(MenuBarLabel::pointSize);
+        QImage icon = MenuBarLabel::coloredImage(qRound(side * ratio), m_dark);
+        icon.setDevicePixelRatio(ratio);
+        painter.drawImage(QPointF((width() - side) / 2, (height() - side) / 2), icon);
+    }
+
+    void enterEvent(QEnterEvent *) override { setHovered(true); }
+    void leaveEvent(QEvent *) override { setHovered(false); }
+
     void mousePressEvent(QMouseEvent *event) override
     {
         if (event->button() == Qt::LeftButton && onClicked)
             onClicked();
     }
+
+private:
+    void setHovered(bool hovered)
+    {
+        m_hovered = hovered;
+        update();
+    }
+
+    bool m_dark = false;
+    bool m_hovered = false;
 };
 
 TrayvaneApp::TrayvaneApp(QObject *parent)
@@ -182,17 +289,10 @@ bool TrayvaneApp::claimInstance()
 void TrayvaneApp::start()
 {
     Q_ASSERT(m_primary && !m_service);
-    // Qt chooses once, when the first tray icon is made, between a
-    // StatusNotifier host and the X11 tray. Where the desktop has an X11 tray
-    // and no watcher of its own, make the icon before Trayvane's watcher
-    // exists, so that it goes to that tray; otherwise make it afterwards, so
-    // that it registers with the watcher that runs (the desktop's or ours).
-    bool trayOnStatusNotifier = true;
 #if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    trayOnStatusNotifier = desktopHasStatusNotifierWatcher() || !desktopHasX11Tray();
+    // Made before the platform starts Trayvane's watcher (see LinuxStatusIcon).
+    m_linuxIcon = std::make_unique<LinuxStatusIcon>();
 #endif
-    if (!trayOnStatusNotifier)
-        m_trayIcon = std::make_unique<QSystemTrayIcon>();
     m_platform = createSystemPlatform();
     m_service = std::make_unique<MenuBarService>(*m_platform);
     m_settings = std::make_unique<UserSettings>();
@@ -208,8 +308,15 @@ void TrayvaneApp::start()
     });
     m_panel->setSource(QUrl(QStringLiteral("qrc:/Trayvane/ContentView.qml")));
     if (QQuickItem *content = m_panel->rootObject()) {
-        const auto resize = [this, content] {
-            m_panel->resize(int(std::ceil(content->implicitWidth())), int(std::ceil(content->implicitHeight())));
+        // A Wayland compositor floats a window of fixed size instead of tiling it.
+        const bool fixSize = QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+        const auto resize = [this, content, fixSize] {
+            const QSize size(int(std::ceil(content->implicitWidth())), int(std::ceil(content->implicitHeight())));
+            if (fixSize) {
+                m_panel->setMinimumSize(size);
+                m_panel->setMaximumSize(size);
+            }
+            m_panel->resize(size);
             if (m_panel->isVisible())
                 placePanel();
         };
@@ -225,73 +332,88 @@ void TrayvaneApp::start()
     attachPanelBehaviour(*m_panel, [this] { m_panel->close(); m_panel->onAutoClose(); });
 #endif
 
-    if (!m_trayIcon)
-        m_trayIcon = std::make_unique<QSystemTrayIcon>();
+    // The teal of the light or the dark scheme, repainted when the desktop switches.
+    m_colorScheme = std::make_unique<ColorScheme>();
+    connect(m_colorScheme.get(), &ColorScheme::darkChanged, this, &TrayvaneApp::updateIcons);
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    // The control interface on the session bus, and the fallback window
+    // wherever neither a StatusNotifier host nor an X11 tray shows the icon.
+    attachLinuxIntegration(*m_service, [this] { togglePanel(); }, this);
+    connect(m_linuxIcon.get(), &LinuxStatusIcon::activated, this, &TrayvaneApp::togglePanel);
+    connect(m_linuxIcon.get(), &LinuxStatusIcon::placeChanged, this,
+            [this](LinuxStatusIcon::Place place) { setUseFallbackIcon(place == LinuxStatusIcon::Place::Nowhere); });
+    updateIcons();
+    m_linuxIcon->attach(*m_platform);
+#else
+    m_trayIcon = std::make_unique<QSystemTrayIcon>();
     m_trayIcon->setToolTip(QStringLiteral("Trayvane"));
     connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
             togglePanel();
     });
-    // The teal of the light or the dark scheme, repainted when the desktop switches.
-    m_colorScheme = std::make_unique<ColorScheme>();
-    connect(m_colorScheme.get(), &ColorScheme::darkChanged, this, &TrayvaneApp::updateIcons);
     updateIcons();
     setUseFallbackIcon(!QSystemTrayIcon::isSystemTrayAvailable());
-
-#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
-    // Linux hooks: the control interface on the session bus, and the fallback
-    // window whenever no other tray host shows Trayvane's own item.
-    attachLinuxIntegration(
-        *m_platform, *m_service, [this] { togglePanel(); },
-        trayOnStatusNotifier ? std::function<void(bool)>([this](bool useFallback) { setUseFallbackIcon(useFallback); })
-                             : std::function<void(bool)>(),
-        this);
 #endif
 }
 
 void TrayvaneApp::updateIcons()
 {
-    const QIcon icon = MenuBarLabel::coloredIcon(m_colorScheme && m_colorScheme->dark());
+    const bool dark = m_colorScheme && m_colorScheme->dark();
+    const QIcon icon = MenuBarLabel::coloredIcon(dark);
     if (m_trayIcon)
         m_trayIcon->setIcon(icon);
-    if (auto *label = dynamic_cast<QLabel *>(m_fallbackIcon.get()))
-        label->setPixmap(icon.pixmap(int(MenuBarLabel::pointSize)));
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    if (m_linuxIcon)
+        m_linuxIcon->setIcon(icon);
+#endif
+    if (auto *fallback = dynamic_cast<FallbackIcon *>(m_fallbackIcon.get()))
+        fallback->setDark(dark);
 }
 
 void TrayvaneApp::setUseFallbackIcon(bool useFallback)
 {
     m_useFallbackIcon = useFallback;
-    if (!m_trayIcon)
-        return;
+    if (m_trayIcon)
+        m_trayIcon->setVisible(!useFallback);
     if (!useFallback) {
         m_fallbackIcon.reset();
-        m_trayIcon->show();
         return;
     }
-    m_trayIcon->hide();
     if (!m_fallbackIcon) {
         auto fallback = std::make_unique<FallbackIcon>();
         fallback->onClicked = [this] { togglePanel(); };
         m_fallbackIcon = std::move(fallback);
         updateIcons();
     }
+    m_fallbackIcon->move(fallbackIconRect().topLeft());
+    m_fallbackIcon->show();
+}
+
+QRect TrayvaneApp::fallbackIconRect() const
+{
     const QScreen *screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    m_fallbackIcon->move(area.right() + 1 - fallbackIconSize - fallbackIconMargin, area.top() + fallbackIconMargin);
-    m_fallbackIcon->show();
+    return QRect(area.right() + 1 - fallbackIconSize - fallbackIconMargin, area.top() + fallbackIconMargin,
+                 fallbackIconSize, fallbackIconSize);
 }
 
 QRect TrayvaneApp::iconGeometry() const
 {
+    // Where the fallback window was put: its own frame is not known to the
+    // toolkit before the window server has shown it.
     if (m_useFallbackIcon && m_fallbackIcon)
-        return m_fallbackIcon->frameGeometry();
-    if (m_trayIcon) {
-        const QRect rect = m_trayIcon->geometry();
-        if (rect.isValid() && !rect.isEmpty())
-            return rect;
-    }
-    // The tray reports no geometry: open at the pointer.
-    return QRect(QCursor::pos(), QSize(1, 1));
+        return fallbackIconRect();
+    QRect rect;
+    if (m_trayIcon)
+        rect = m_trayIcon->geometry();
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    if (m_linuxIcon)
+        rect = m_linuxIcon->geometry();
+#endif
+    if (rect.isValid() && !rect.isEmpty())
+        return rect;
+    return {};
 }
 
 void TrayvaneApp::togglePanel()
@@ -319,16 +441,26 @@ void TrayvaneApp::showPanel()
 
 void TrayvaneApp::placePanel()
 {
-    QScreen *screen = QGuiApplication::screenAt(m_anchor.center());
+    const QPoint pointer = QCursor::pos();
+    QScreen *screen = QGuiApplication::screenAt(m_anchor.isNull() ? pointer : m_anchor.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const QSize size = m_panel->size();
+    QRect anchor = m_anchor;
+    if (anchor.isNull()) {
+        // Nobody told where the icon is (a hotkey, or a host that passes no
+        // position): near the top edge, at the pointer when the pointer is on
+        // this screen, else at the right end.
+        const int x = area.contains(pointer) && pointer != QPoint(0, 0) ? pointer.x()
+                                                                        : area.right() + 1 - size.width() / 2 - panelGap;
+        anchor = QRect(x, area.top(), 1, 1);
+    }
 
-    int x = m_anchor.center().x() - size.width() / 2;
+    int x = anchor.center().x() - size.width() / 2;
     // Under the icon when it sits in the upper half of the screen, else above.
-    int y = m_anchor.center().y() <= area.center().y() ? m_anchor.bottom() + 1 + panelGap
-                                                       : m_anchor.top() - panelGap - size.height();
+    int y = anchor.center().y() <= area.center().y() ? anchor.bottom() + 1 + panelGap
+                                                     : anchor.top() - panelGap - size.height();
     x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
     y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
     m_panel->setPosition(x, y);

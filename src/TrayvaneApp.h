@@ -22,6 +22,7 @@ class MenuBarService;
 class Platform;
 class UserSettings;
 class PanelWindow;
+class LinuxStatusIcon;
 
 class TrayvaneApp : public QObject
 {
@@ -65,6 +66,7 @@ private:
     void showPanel();
     void placePanel();
     QRect iconGeometry() const;
+    QRect fallbackIconRect() const;
     void updateIcons();
 
     bool m_primary = false;
@@ -73,7 +75,10 @@ private:
     std::unique_ptr<MenuBarService> m_service;
     std::unique_ptr<UserSettings> m_settings;
     std::unique_ptr<PanelWindow> m_panel;
-    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon; // macOS; on Linux the icon is m_linuxIcon's
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    std::unique_ptr<LinuxStatusIcon> m_linuxIcon;
+#endif
     std::unique_ptr<QWidget> m_fallbackIcon;
     std::unique_ptr<ColorScheme> m_colorScheme;
     bool m_useFallbackIcon = false;

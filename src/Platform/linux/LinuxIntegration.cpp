@@ -3,17 +3,115 @@
 
 #include "Platform/linux/LinuxPlatform.h"
 #include "Platform/linux/TrayvaneControl.h"
+#include "Platform/linux/TrayvaneStatusItem.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
+#include <algorithm>
 #include <string>
 
 namespace Trayvane {
+
+namespace {
+
+Display *x11Display()
+{
+    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->display() : nullptr;
+}
+
+Atom traySelection(Display *display)
+{
+    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
+    return XInternAtom(display, name.c_str(), False);
+}
+
+} // namespace
+
+// Follows the owner of the X11 tray selection: a tray announces itself with a
+// MANAGER message to the root window and goes away with its selection window.
+class X11TrayWatch : public QObject, public QAbstractNativeEventFilter
+{
+public:
+    std::function<void()> onChanged;
+
+    X11TrayWatch()
+    {
+        m_display = x11Display();
+        if (!m_display)
+            return;
+        m_selection = traySelection(m_display);
+        m_manager = XInternAtom(m_display, "MANAGER", False);
+        const Window root = DefaultRootWindow(m_display);
+        // Add to what the toolkit already listens for on the root window.
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(m_display, root, &attributes))
+            XSelectInput(m_display, root, attributes.your_event_mask | StructureNotifyMask);
+        QCoreApplication::instance()->installNativeEventFilter(this);
+        refresh();
+    }
+
+    ~X11TrayWatch() override
+    {
+        if (m_display)
+            QCoreApplication::instance()->removeNativeEventFilter(this);
+    }
+
+    bool isPresent() const { return m_owner != None; }
+
+    bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *) override
+    {
+        if (eventType != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        switch (event->response_type & 0x7f) {
+        case XCB_CLIENT_MESSAGE: {
+            const auto *client = reinterpret_cast<const xcb_client_message_event_t *>(event);
+            if (client->type == m_manager && client->format == 32 && client->data.data32[1] == m_selection)
+                QTimer::singleShot(0, this, [this] { refresh(); });
+            break;
+        }
+        case XCB_DESTROY_NOTIFY:
+            if (reinterpret_cast<const xcb_destroy_notify_event_t *>(event)->window == m_owner)
+                QTimer::singleShot(0, this, [this] { refresh(); });
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void refresh()
+    {
+        const Window owner = XGetSelectionOwner(m_display, m_selection);
+        if (owner != None && owner != m_owner)
+            XSelectInput(m_display, owner, StructureNotifyMask);
+        XFlush(m_display);
+        const bool changed = owner != m_owner;
+        m_owner = owner;
+        if (changed && onChanged)
+            onChanged();
+    }
+
+    Display *m_display = nullptr;
+    Atom m_selection = None;
+    Atom m_manager = None;
+    Window m_owner = None;
+};
 
 bool desktopHasStatusNotifierWatcher()
 {
@@ -23,30 +121,144 @@ bool desktopHasStatusNotifierWatcher()
 
 bool desktopHasX11Tray()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    Display *display = x11 ? x11->display() : nullptr;
-    if (!display)
-        return false;
-    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
-    const Atom selection = XInternAtom(display, name.c_str(), True);
-    return selection != None && XGetSelectionOwner(display, selection) != None;
+    Display *display = x11Display();
+    return display && XGetSelectionOwner(display, traySelection(display)) != None;
 }
 
-QObject *attachLinuxIntegration(Platform &platform, MenuBarService &service, std::function<void()> togglePanel,
-                                std::function<void(bool)> useFallbackIcon, QObject *parent)
+bool isXWaylandSession()
 {
-    auto *control = new TrayvaneControl(service, std::move(togglePanel), QDBusConnection::sessionBus(), parent);
-    if (auto *linuxPlatform = dynamic_cast<LinuxPlatform *>(&platform); linuxPlatform && useFallbackIcon) {
-        QObject::connect(linuxPlatform, &LinuxPlatform::ownItemDisplayedChanged, control,
-                         [useFallbackIcon](bool displayed) { useFallbackIcon(!displayed); });
-        // Hiding and showing the tray icon makes Qt register it with the new watcher.
-        QObject::connect(linuxPlatform, &LinuxPlatform::trayIconRegistrationLost, control,
-                         [useFallbackIcon, linuxPlatform]() {
-                             useFallbackIcon(true);
-                             useFallbackIcon(!linuxPlatform->isOwnItemDisplayed());
-                         });
+    return x11Display() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+void markSkipTaskbar(QWindow *window)
+{
+    Display *display = x11Display();
+    if (!display || !window)
+        return;
+    const Atom states[] = {XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False),
+                           XInternAtom(display, "_NET_WM_STATE_SKIP_PAGER", False)};
+    // The toolkit adds its own states to these when it maps the window.
+    XChangeProperty(display, Window(window->winId()), XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char *>(states), 2);
+    XFlush(display);
+}
+
+QObject *attachLinuxIntegration(MenuBarService &service, std::function<void()> togglePanel, QObject *parent)
+{
+    return new TrayvaneControl(service, std::move(togglePanel), QDBusConnection::sessionBus(), parent);
+}
+
+QRect barAround(QPoint click)
+{
+    // A host tells where the click landed inside its bar, not where the bar
+    // ends. Near a screen edge the bar is taken to reach from that edge to as
+    // far beyond the click as the click is from the edge (a click on an icon
+    // lands about in the middle of the bar), and at least 12 pixels beyond.
+    constexpr int nearEdge = 64;
+    constexpr int beyondClick = 12;
+    const QScreen *screen = QGuiApplication::screenAt(click);
+    if (!screen)
+        return QRect(click, QSize(1, 1));
+    const QRect area = screen->geometry();
+    const int fromTop = click.y() - area.top();
+    const int fromBottom = area.bottom() - click.y();
+    if (fromTop < nearEdge)
+        return QRect(click.x(), area.top(), 1, std::max(2 * fromTop, fromTop + beyondClick));
+    if (fromBottom < nearEdge) {
+        const int height = std::max(2 * fromBottom, fromBottom + beyondClick);
+        return QRect(click.x(), area.bottom() + 1 - height, 1, height);
     }
-    return control;
+    return QRect(click, QSize(1, 1));
+}
+
+LinuxStatusIcon::LinuxStatusIcon(QObject *parent)
+    : QObject(parent)
+{
+    // With a watcher on the bus Qt's tray icon may turn out to be a second
+    // StatusNotifierItem; the X11 tray is then left alone.
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || desktopHasStatusNotifierWatcher())
+        return;
+    m_x11Icon = std::make_unique<QSystemTrayIcon>();
+    m_x11Icon->setToolTip(QStringLiteral("Trayvane"));
+    connect(m_x11Icon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            emit activated();
+    });
+    m_x11Tray = std::make_unique<X11TrayWatch>();
+    m_x11Tray->onChanged = [this] {
+        // A new tray gets a new icon window: the old one went with the old tray.
+        if (m_x11Icon->isVisible())
+            m_x11Icon->hide();
+        update();
+    };
+}
+
+LinuxStatusIcon::~LinuxStatusIcon() = default;
+
+void LinuxStatusIcon::attach(Platform &platform)
+{
+    m_item = new TrayvaneStatusItem(QDBusConnection::sessionBus(), this);
+    m_item->setIcon(m_icon);
+    connect(m_item, &TrayvaneStatusItem::activated, this, &LinuxStatusIcon::activated);
+    if (auto *linuxPlatform = dynamic_cast<LinuxPlatform *>(&platform)) {
+        connect(linuxPlatform, &LinuxPlatform::ownItemDisplayedChanged, this, [this](bool displayed) {
+            m_hostShowsItem = displayed;
+            m_hostDecided = true;
+            update();
+        });
+    } else {
+        m_hostDecided = true;
+    }
+    update();
+}
+
+void LinuxStatusIcon::setIcon(const QIcon &icon)
+{
+    m_icon = icon;
+    if (m_item)
+        m_item->setIcon(icon);
+    if (m_x11Icon)
+        m_x11Icon->setIcon(icon);
+}
+
+void LinuxStatusIcon::update()
+{
+    Place place = Place::Nowhere;
+    if (m_hostShowsItem)
+        place = Place::StatusNotifierHost;
+    else if (m_x11Tray && m_x11Tray->isPresent())
+        place = Place::X11Tray;
+    // Until the hosts are known, only a tray that is there for sure counts.
+    if (!m_hostDecided && place == Place::Nowhere)
+        return;
+
+    if (m_item)
+        m_item->setActive(place != Place::X11Tray);
+    if (m_x11Icon) {
+        if (place == Place::X11Tray)
+            m_x11Icon->show();
+        else
+            m_x11Icon->hide();
+    }
+    if (place != m_place || !m_placeAnnounced) {
+        m_place = place;
+        m_placeAnnounced = true;
+        emit placeChanged(place);
+    }
+}
+
+QRect LinuxStatusIcon::geometry() const
+{
+    if (m_place == Place::X11Tray && m_x11Icon) {
+        const QRect rect = m_x11Icon->geometry();
+        if (rect.isValid() && !rect.isEmpty())
+            return rect;
+    }
+    if (m_item) {
+        if (const auto click = m_item->lastClickPosition())
+            return barAround(*click);
+    }
+    return {};
 }
 
 } // namespace Trayvane

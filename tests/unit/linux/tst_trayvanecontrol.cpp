@@ -1,10 +1,15 @@
 // The control interface's behaviour over a service on the scripted platform:
-// the JSON it hands out, activation by id, refresh and the panel toggle.
+// the JSON it hands out, activation by id, refresh and the panel toggle. And
+// what Trayvane's own status item tells hosts and learns from them.
+#include "Platform/linux/LinuxIntegration.h"
 #include "Platform/linux/TrayvaneControl.h"
+#include "Platform/linux/TrayvaneStatusItem.h"
 #include "Platform/scripted/ScriptedPlatform.h"
 #include "Services/MenuBarService.h"
 
+#include <QGuiApplication>
 #include <QJsonArray>
+#include <QScreen>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -51,6 +56,51 @@ class TestTrayvaneControl : public QObject
     }
 
 private slots:
+    void ownItemPixmapsAreArgbInNetworkOrder()
+    {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(QColor(0x11, 0x22, 0x33));
+        const SniIconPixmapList list = TrayvaneStatusItem::pixmapsOf(QIcon(pixmap));
+        QVERIFY(!list.isEmpty());
+        for (const SniIconPixmap &entry : list) {
+            QCOMPARE(entry.bytes.size(), qsizetype(entry.width) * entry.height * 4);
+            QCOMPARE(entry.bytes.left(4), QByteArray("\xff\x11\x22\x33", 4));
+        }
+    }
+
+    // Where the panel goes for a host's click: under (or over) the bar the
+    // click landed in, as far as that can be told from the click alone.
+    void barAroundAHostsClick_data()
+    {
+        QTest::addColumn<int>("fromTop");    // the click's distance from the top edge, or -1
+        QTest::addColumn<int>("fromBottom"); // from the bottom edge, or -1
+        QTest::addColumn<int>("barStart");   // from the edge the bar sits at; -1: the point itself
+        QTest::addColumn<int>("barHeight");
+        QTest::newRow("middle of a top bar") << 12 << -1 << 0 << 24;
+        QTest::newRow("close to the top edge") << 3 << -1 << 0 << 15;
+        QTest::newRow("middle of a bottom bar") << -1 << 14 << 0 << 28;
+        QTest::newRow("nowhere near an edge") << 200 << -1 << -1 << 1;
+    }
+
+    void barAroundAHostsClick()
+    {
+        QFETCH(int, fromTop);
+        QFETCH(int, fromBottom);
+        QFETCH(int, barStart);
+        QFETCH(int, barHeight);
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        const QPoint click(screen.center().x(), fromTop >= 0 ? screen.top() + fromTop : screen.bottom() - fromBottom);
+        const QRect bar = barAround(click);
+        QCOMPARE(bar.height(), barHeight);
+        QVERIFY(bar.contains(click));
+        if (barStart < 0)
+            QCOMPARE(bar.topLeft(), click);
+        else if (fromTop >= 0)
+            QCOMPARE(bar.top(), screen.top());
+        else
+            QCOMPARE(bar.bottom(), screen.bottom());
+    }
+
     void itemsAsJsonInServiceOrder()
     {
         QTemporaryDir dir;
@@ -125,5 +175,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestTrayvaneControl)
+QTEST_MAIN(TestTrayvaneControl)
 #include "tst_trayvanecontrol.moc"

@@ -1,0 +1,142 @@
+// Trayvane's own StatusNotifierItem.
+#include "Platform/linux/TrayvaneStatusItem.h"
+
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusServiceWatcher>
+#include <QtEndian>
+
+namespace Trayvane {
+
+namespace {
+
+const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
+const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
+
+} // namespace
+
+QDBusArgument &operator<<(QDBusArgument &argument, const SniIconPixmap &pixmap)
+{
+    argument.beginStructure();
+    argument << pixmap.width << pixmap.height << pixmap.bytes;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, SniIconPixmap &pixmap)
+{
+    argument.beginStructure();
+    argument >> pixmap.width >> pixmap.height >> pixmap.bytes;
+    argument.endStructure();
+    return argument;
+}
+
+QDBusArgument &operator<<(QDBusArgument &argument, const SniToolTipValue &toolTip)
+{
+    argument.beginStructure();
+    argument << toolTip.iconName << toolTip.pixmaps << toolTip.title << toolTip.text;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTipValue &toolTip)
+{
+    argument.beginStructure();
+    argument >> toolTip.iconName >> toolTip.pixmaps >> toolTip.title >> toolTip.text;
+    argument.endStructure();
+    return argument;
+}
+
+TrayvaneStatusItemAdaptor::TrayvaneStatusItemAdaptor(TrayvaneStatusItem *item)
+    : QDBusAbstractAdaptor(item), m_item(item)
+{
+    connect(item, &TrayvaneStatusItem::newIcon, this, &TrayvaneStatusItemAdaptor::NewIcon);
+    connect(item, &TrayvaneStatusItem::newStatus, this, &TrayvaneStatusItemAdaptor::NewStatus);
+}
+
+TrayvaneStatusItem::TrayvaneStatusItem(const QDBusConnection &connection, QObject *parent)
+    : QObject(parent), m_connection(connection)
+{
+    qDBusRegisterMetaType<SniIconPixmap>();
+    qDBusRegisterMetaType<SniIconPixmapList>();
+    qDBusRegisterMetaType<SniToolTipValue>();
+    if (!m_connection.isConnected())
+        return;
+    new TrayvaneStatusItemAdaptor(this);
+    m_exported = m_connection.registerObject(ObjectPath, this);
+    if (!m_exported)
+        return;
+    // A watcher that starts later, or takes over from another, learns of the
+    // item again: watchers keep no registrations across owners.
+    m_watcherWatch = new QDBusServiceWatcher(watcherService, m_connection,
+                                             QDBusServiceWatcher::WatchForOwnerChange, this);
+    connect(m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
+            [this](const QString &, const QString &, const QString &newOwner) {
+                if (!newOwner.isEmpty())
+                    registerWithWatcher();
+            });
+    registerWithWatcher();
+}
+
+TrayvaneStatusItem::~TrayvaneStatusItem()
+{
+    if (m_exported)
+        m_connection.unregisterObject(ObjectPath);
+}
+
+void TrayvaneStatusItem::registerWithWatcher()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(watcherService, watcherPath, watcherService,
+                                                       QStringLiteral("RegisterStatusNotifierItem"));
+    call << m_connection.baseService();
+    // Fire and forget: a watcher that is not there or does not answer changes nothing here.
+    m_connection.call(call, QDBus::NoBlock);
+}
+
+void TrayvaneStatusItem::setIcon(const QIcon &icon)
+{
+    m_pixmaps = pixmapsOf(icon);
+    emit newIcon();
+}
+
+SniIconPixmapList TrayvaneStatusItem::pixmapsOf(const QIcon &icon)
+{
+    SniIconPixmapList list;
+    for (int side : {16, 22, 24, 32, 48, 64}) {
+        const QImage image = icon.pixmap(QSize(side, side), 1.0)
+                                 .toImage()
+                                 .scaled(side, side, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                                 .convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull())
+            continue;
+        SniIconPixmap pixmap{image.width(), image.height(), {}};
+        pixmap.bytes.resize(qsizetype(image.width()) * image.height() * 4);
+        auto *out = reinterpret_cast<quint32 *>(pixmap.bytes.data());
+        for (int y = 0; y < image.height(); ++y) {
+            const auto *line = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                *out++ = qToBigEndian(line[x]);
+        }
+        list.append(pixmap);
+    }
+    return list;
+}
+
+void TrayvaneStatusItem::setActive(bool active)
+{
+    if (active == m_active)
+        return;
+    m_active = active;
+    emit newStatus(status());
+}
+
+void TrayvaneStatusItem::activate(int x, int y)
+{
+    if (x != 0 || y != 0)
+        m_lastClick = QPoint(x, y);
+    emit activated();
+}
+
+} // namespace Trayvane
