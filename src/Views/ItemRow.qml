@@ -60,11 +60,15 @@ PlainButton {
             RowLayout {
                 Layout.fillWidth: true
                 spacing: 4
+                // As wide as the name, shortened when the row is narrower,
+                // so the hidden mark follows the name and stays visible.
                 Text {
                     objectName: "rowTitle"
-                    Layout.preferredWidth: implicitWidth
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: implicitWidth
                     Layout.minimumWidth: 0
                     text: root.displayName
+                    textFormat: Text.PlainText
                     font.pixelSize: Theme.subheadline
                     font.weight: Font.Medium
                     color: Theme.primary
@@ -87,6 +91,7 @@ PlainButton {
                 Layout.fillWidth: true
                 visible: root.subtitle.length > 0
                 text: root.subtitle
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.caption2
                 color: Theme.secondary
                 maximumLineCount: 1
