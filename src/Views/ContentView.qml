@@ -37,9 +37,15 @@ Item {
                                        : windowHeight
     readonly property ItemListModel listModel: itemModel
 
-    implicitWidth: Theme.panelWidth
-    implicitHeight: pageHeight
-    clip: true
+    // Where windows can be see-through, the panel has rounded corners, an
+    // outline and a soft shadow, drawn in a margin around it; elsewhere it
+    // fills its window with square corners.
+    property bool framed: DesktopLook.translucent
+    readonly property real frameMargin: framed ? Theme.panelShadow : 0
+    readonly property real panelRadius: framed ? Theme.panelRadius : 0
+
+    implicitWidth: Theme.panelWidth + 2 * frameMargin
+    implicitHeight: pageHeight + 2 * frameMargin
 
     ItemListModel {
         id: itemModel
@@ -85,16 +91,63 @@ Item {
         itemModel.moveDown(row)
     }
 
+    // A soft shadow: rings that fade outwards, a little lower than the panel.
+    Repeater {
+        model: root.framed ? Math.round(root.frameMargin) : 0
+        Rectangle {
+            required property int index
+            readonly property real spread: index + 1
+            x: panelFrame.x - spread
+            y: panelFrame.y - spread + 2
+            width: panelFrame.width + 2 * spread
+            height: panelFrame.height + 2 * spread
+            radius: root.panelRadius + spread
+            color: "transparent"
+            border.width: 1
+            border.color: Qt.rgba(0, 0, 0, (Theme.dark ? 0.2 : 0.09) * Math.pow(1 - spread / (root.frameMargin + 1), 2))
+        }
+    }
+
     Rectangle {
-        anchors.fill: parent
+        x: panelFrame.x
+        y: panelFrame.y
+        width: panelFrame.width
+        height: panelFrame.height
+        radius: root.panelRadius
         color: Theme.windowBackground
+    }
+
+    // The pages, cut off at the bottom of the panel.
+    Item {
+        id: panelFrame
+        objectName: "panelFrame"
+        x: root.frameMargin
+        y: root.frameMargin
+        width: Math.max(0, root.width - 2 * root.frameMargin)
+        height: Math.max(0, root.height - 2 * root.frameMargin)
+        clip: true
+    }
+
+    Rectangle {
+        objectName: "panelOutline"
+        visible: root.framed
+        x: panelFrame.x - 0.5
+        y: panelFrame.y - 0.5
+        width: panelFrame.width + 1
+        height: panelFrame.height + 1
+        radius: root.panelRadius + 0.5
+        color: "transparent"
+        border.width: 1
+        border.color: Theme.panelOutline
+        z: 1
     }
 
     component Page: Item {
         id: page
         required property string name
         readonly property bool current: root.currentPage === page.name
-        width: root.width
+        parent: panelFrame
+        width: panelFrame.width
         opacity: current ? 1 : 0
         visible: opacity > 0
         enabled: current

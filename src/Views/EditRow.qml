@@ -71,7 +71,9 @@ Item {
         Text {
             objectName: "rowTitle"
             Layout.fillWidth: true
+            Layout.minimumWidth: 0
             text: root.displayName
+            textFormat: Text.PlainText
             font.pixelSize: Theme.subheadline
             font.weight: Font.Medium
             color: Theme.primary

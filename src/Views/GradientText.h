@@ -15,7 +15,11 @@ class GradientText : public GradientFill
     Q_PROPERTY(QString text READ text WRITE setText NOTIFY textChanged FINAL)
     Q_PROPERTY(QFont font READ font WRITE setFont NOTIFY fontChanged FINAL)
     // strokeWidth draws an outline with the fill, to make a single-weight
-    // glyph look heavier.
+    // glyph look heavier; with `outlined` only that outline is drawn.
+    Q_PROPERTY(bool outlined READ outlined WRITE setOutlined NOTIFY textChanged FINAL)
+    // A second text set small into the bottom-trailing corner of the first,
+    // with a gap cut around it (a symbol's badge).
+    Q_PROPERTY(QString badge READ badge WRITE setBadge NOTIFY textChanged FINAL)
 
 public:
     explicit GradientText(QQuickItem *parent = nullptr);
@@ -24,6 +28,10 @@ public:
     void setText(const QString &text);
     QFont font() const { return m_font; }
     void setFont(const QFont &font);
+    bool outlined() const { return m_outlined; }
+    void setOutlined(bool outlined);
+    QString badge() const { return m_badge; }
+    void setBadge(const QString &badge);
 
     void paint(QPainter *painter) override;
 
@@ -36,6 +44,8 @@ private:
 
     QString m_text;
     QFont m_font;
+    bool m_outlined = false;
+    QString m_badge;
 };
 
 } // namespace Trayvane

@@ -57,14 +57,22 @@ PlainButton {
         ColumnLayout {
             Layout.fillWidth: true
             spacing: 1
-            RowLayout {
+            // The name, then the hidden mark right after it: the name is
+            // shortened when the line is narrower, so the mark stays visible.
+            Item {
+                id: titleLine
+                readonly property real markRoom: hiddenMark.visible ? 4 + hiddenMark.implicitWidth : 0
                 Layout.fillWidth: true
-                spacing: 4
+                Layout.minimumWidth: markRoom
+                implicitWidth: title.implicitWidth + markRoom
+                implicitHeight: Math.max(title.implicitHeight, hiddenMark.implicitHeight)
                 Text {
+                    id: title
                     objectName: "rowTitle"
-                    Layout.preferredWidth: implicitWidth
-                    Layout.minimumWidth: 0
+                    anchors.verticalCenter: parent.verticalCenter
+                    width: Math.max(0, Math.min(implicitWidth, titleLine.width - titleLine.markRoom))
                     text: root.displayName
+                    textFormat: Text.PlainText
                     font.pixelSize: Theme.subheadline
                     font.weight: Font.Medium
                     color: Theme.primary
@@ -72,14 +80,14 @@ PlainButton {
                     elide: Text.ElideRight
                 }
                 SymbolImage {
+                    id: hiddenMark
                     objectName: "hiddenMark"
+                    anchors.verticalCenter: parent.verticalCenter
+                    x: title.width + 4
                     visible: root.isHidden
                     name: "eye.slash"
                     size: 9
                     color: Theme.orange
-                }
-                Item {
-                    Layout.fillWidth: true
                 }
             }
             Text {
@@ -87,6 +95,7 @@ PlainButton {
                 Layout.fillWidth: true
                 visible: root.subtitle.length > 0
                 text: root.subtitle
+                textFormat: Text.PlainText
                 font.pixelSize: Theme.caption2
                 color: Theme.secondary
                 maximumLineCount: 1

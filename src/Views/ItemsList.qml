@@ -69,9 +69,16 @@ ColumnLayout {
             implicitHeight: 22
             radius: 11
             color: Theme.teal
+            // Three digits and more are set smaller to stay inside the circle.
             Text {
                 objectName: "countText"
                 anchors.centerIn: parent
+                width: 18
+                height: parent.height
+                horizontalAlignment: Text.AlignHCenter
+                verticalAlignment: Text.AlignVCenter
+                fontSizeMode: Text.HorizontalFit
+                minimumPixelSize: 5
                 text: String(root.model.count)
                 font.pixelSize: Theme.caption
                 font.bold: true

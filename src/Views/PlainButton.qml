@@ -12,4 +12,6 @@ T.AbstractButton {
     implicitWidth: implicitContentWidth + leftPadding + rightPadding
     implicitHeight: implicitContentHeight + topPadding + bottomPadding
     background: Item {}
+    // No chrome, only a slight dimming while pressed shows that a press landed.
+    opacity: pressed ? 0.7 : 1
 }

@@ -101,7 +101,7 @@ Item {
                     from: root.minimumWindowHeight
                     to: root.maximumWindowHeight
                     stepSize: root.windowHeightStep
-                    value: root.settings.windowHeight
+                    value: root.settings ? root.settings.windowHeight : root.defaultWindowHeight
                     // Written on every move, not only when the drag ends.
                     onMoved: root.settings.windowHeight = value
                 }
@@ -113,7 +113,7 @@ Item {
             }
             Text {
                 objectName: "heightValue"
-                text: root.heightText(root.settings.windowHeight)
+                text: root.heightText(root.settings ? root.settings.windowHeight : root.defaultWindowHeight)
                 font.pixelSize: Theme.caption
                 color: Theme.secondary
             }

@@ -12,10 +12,15 @@ GradientText {
     property int weight: Font.Normal
 
     text: Symbols.glyph(name)
+    badge: Symbols.badge(name)
+    outlined: Symbols.outlined(name)
     font.family: Symbols.family
-    font.pixelSize: Math.round(size * Theme.symbolScale)
+    font.pixelSize: Math.round(size * Theme.symbolScale * Symbols.scale(name))
     color: Theme.primary
     // The symbol font has one weight; heavier weights are drawn with an outline.
-    strokeWidth: weight >= Font.Bold ? size * 0.09 : weight >= Font.DemiBold ? size * 0.06
-               : weight >= Font.Medium ? size * 0.03 : 0
+    // An outlined symbol takes the line width of the set's outline glyphs
+    // (2 of 24 units), and more for heavier weights.
+    strokeWidth: (outlined ? font.pixelSize / 12 : 0)
+                 + (weight >= Font.Bold ? size * 0.09 : weight >= Font.DemiBold ? size * 0.06
+                    : weight >= Font.Medium ? size * 0.03 : 0)
 }

@@ -21,6 +21,12 @@ public:
 
     /// The glyph for a symbol name; empty for a name the table does not know.
     Q_INVOKABLE static QString glyph(const QString &name);
+    /// How much larger than its point size the symbol is drawn (1 for most).
+    Q_INVOKABLE static qreal scale(const QString &name);
+    /// Whether the symbol is drawn as the outline of its glyph.
+    Q_INVOKABLE static bool outlined(const QString &name);
+    /// The glyph of the symbol's corner badge; empty for most.
+    Q_INVOKABLE static QString badge(const QString &name);
     /// Every symbol name the table knows.
     static QStringList names();
     /// The font family of the symbol font, loaded from the resources on first

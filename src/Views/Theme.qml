@@ -16,11 +16,13 @@ QtObject {
     readonly property int defaultAnimationDuration: animationsEnabled ? 250 : 0
     readonly property int defaultAnimationEasing: Easing.InOutQuad
 
-    // Text styles, in points (the macOS sizes).
-    readonly property real title3: 15
-    readonly property real subheadline: 11
-    readonly property real caption: 10
-    readonly property real caption2: 10
+    // Text styles, in points (the macOS sizes), larger where the desktop sets
+    // a larger font.
+    readonly property real textScale: DesktopLook.textScale
+    readonly property real title3: 15 * textScale
+    readonly property real subheadline: 11 * textScale
+    readonly property real caption: 10 * textScale
+    readonly property real caption2: 10 * textScale
     // Symbols from the icon font look smaller than text of the same size.
     readonly property real symbolScale: 1.2
     // Standard spacing of stacks where none is given.
@@ -62,5 +64,9 @@ QtObject {
 
     // Panel.
     readonly property real panelWidth: 360
+    // The rounded frame and its shadow, where windows can be see-through.
+    readonly property real panelRadius: 10
+    readonly property real panelShadow: 12
+    readonly property color panelOutline: dark ? Qt.rgba(1, 1, 1, 0.16) : Qt.rgba(0, 0, 0, 0.22)
     readonly property real headerButtonSize: 28
 }

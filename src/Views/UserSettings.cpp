@@ -5,8 +5,6 @@
 
 #include <QSettings>
 
-#include <cmath>
-
 namespace Trayvane {
 
 namespace {
@@ -45,9 +43,13 @@ double UserSettings::heightFromStored(const QVariant &value)
         return defaultWindowHeight;
     bool ok = false;
     const double height = value.toDouble(&ok);
-    if (!ok || !std::isfinite(height) || height <= 0.0)
-        return defaultWindowHeight;
-    return height;
+    return ok && isUsableHeight(height) ? height : defaultWindowHeight;
+}
+
+bool UserSettings::isUsableHeight(double height)
+{
+    // Also false for NaN.
+    return height > 0.0 && height <= maximumWindowHeight;
 }
 
 void UserSettings::load()
@@ -57,7 +59,7 @@ void UserSettings::load()
 
 void UserSettings::setWindowHeight(double height)
 {
-    if (!std::isfinite(height) || height <= 0.0)
+    if (!isUsableHeight(height))
         return;
     m_settings->setValue(windowHeightKey, height);
     m_settings->sync();

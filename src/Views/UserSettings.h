@@ -22,6 +22,9 @@ class UserSettings : public QObject
 
 public:
     static constexpr double defaultWindowHeight = 400.0;
+    /// No screen shows a taller panel (the tallest, 8K upright, has 7680
+    /// rows); a larger stored value is a broken one, not a choice.
+    static constexpr double maximumWindowHeight = 8192.0;
     static inline const QString windowHeightKey = QStringLiteral("windowHeight");
 
     /// Settings of the application id in the user's native settings store.
@@ -31,14 +34,17 @@ public:
     ~UserSettings() override;
 
     /// The stored height, or 400 when the key is absent or does not hold a
-    /// finite positive number.
+    /// positive number up to maximumWindowHeight. Heights outside the
+    /// settings page's range are kept as they are.
     double windowHeight() const { return m_windowHeight; }
-    /// Stores a new height. Values that are not finite and positive are
-    /// refused and leave the stored value as it was.
+    /// Stores a new height. Values that are not positive numbers up to
+    /// maximumWindowHeight are refused and leave the stored value as it was.
     void setWindowHeight(double height);
 
     /// Reads a stored value the way windowHeight() does.
     static double heightFromStored(const QVariant &value);
+    /// Whether a height can be a panel's at all.
+    static bool isUsableHeight(double height);
 
 signals:
     void windowHeightChanged();

@@ -386,17 +386,19 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
     if (picture.iconKey == icon.cacheKey() && picture.slot == rect.size() && picture.scale == scale
         && !picture.image.isNull())
         return picture.image;
-    QImage image(QSize(qCeil(rect.width() * scale), qCeil(rect.height() * scale)),
-                 QImage::Format_ARGB32_Premultiplied);
+    // A square around the icon with the margin an application icon has in the
+    // panel (18 of 22), so that captured and application icons look alike.
+    const double slot = std::min({Sni::barSlot, rect.width(), rect.height()});
+    QImage image(QSize(qCeil(slot * scale), qCeil(slot * scale)), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return {};
     image.fill(Qt::transparent);
     image.setDevicePixelRatio(scale);
-    const double side = std::min({Sni::barSlot, rect.width(), rect.height()}) - 4.0;
+    const double side = slot * 18.0 / 22.0;
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRectF((rect.width() - side) / 2.0, (rect.height() - side) / 2.0, side, side), icon);
+        painter.drawImage(QRectF((slot - side) / 2.0, (slot - side) / 2.0, side, side), icon);
     }
     picture = {icon.cacheKey(), rect.size(), scale, image};
     return image;

@@ -77,6 +77,7 @@ int main(int argc, char *argv[])
                 "import QtQuick\n"
                 "import Trayvane\n"
                 "ContentView {\n"
+                "    framed: true\n"
                 "    required property bool darkTheme\n"
                 "    Component.onCompleted: { Theme.dark = darkTheme; Theme.animationsEnabled = false }\n"
                 "}\n"), QUrl(QStringLiteral("qrc:/pages-screenshot.qml")));

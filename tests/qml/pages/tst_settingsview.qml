@@ -52,7 +52,9 @@ TestCase {
         return [
             { tag: "fraction is cut off", stored: 433.9, text: "433 px", slider: 433.9 },
             { tag: "below the range stays unclamped", stored: 250, text: "250 px", slider: 300 },
-            { tag: "huge", stored: 1e30, text: "1000000000000000019884624838656 px", slider: 700 },
+            { tag: "above the range stays unclamped", stored: 1000, text: "1000 px", slider: 700 },
+            // No screen shows such a panel: the default is used, the value is left alone.
+            { tag: "taller than any screen", stored: 1e30, text: "400 px", slider: 400 },
             { tag: "text is not a height", stored: "tall", text: "400 px", slider: 400 },
             { tag: "negative", stored: -20, text: "400 px", slider: 400 },
             { tag: "not a number", stored: "nan", text: "400 px", slider: 400 },

@@ -61,9 +61,9 @@ TestCase {
             settings: world.settings,
             loginItem: null,
             quitAction: function() { testCase.quitCalls += 1 },
-            width: 360,
         })
         verify(panel !== null)
+        panel.width = Qt.binding(() => panel.implicitWidth)
         panel.height = Qt.binding(() => panel.implicitHeight)
         return panel
     }

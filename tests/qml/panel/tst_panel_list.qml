@@ -74,6 +74,97 @@ PanelTestCase {
         verify(child(row, "clickSymbol").visible)
     }
 
+    // A name far wider than the row is shortened in both row kinds; the hidden
+    // mark and the click symbol stay inside the row's padding.
+    function test_longNameKeepsMarkersInside_data() {
+        return [
+            { tag: "normal row", sort: false },
+            { tag: "sort row", sort: true },
+        ]
+    }
+
+    function test_longNameKeepsMarkersInside(data) {
+        const longName = "Ein sehr langer Name eines Status-Items, der nie in eine Zeile passt ".repeat(3)
+        const world = makeWorld([["Besitzer mit einem ebenso langen Namen ".repeat(4), [entry(longName, 0)]]])
+        const panel = makePanel(world)
+        if (data.sort)
+            mouseClick(child(panel, "sortButton"))
+        const row = rowView(panel, 0)
+        const inside = function(name) {
+            const item = child(row, name)
+            verify(item.visible, name)
+            const left = item.mapToItem(row, 0, 0).x
+            verify(left >= 0 && left + item.width <= row.width - 10, name + " ends at " + (left + item.width)
+                   + " in a row of " + row.width)
+        }
+        const title = child(row, "rowTitle")
+        verify(title.truncated)
+        inside("rowTitle")
+        if (!data.sort) {
+            inside("hiddenMark")
+            inside("clickSymbol")
+            inside("rowSubtitle")
+            verify(child(row, "rowSubtitle").truncated)
+            // The mark follows the shortened name.
+            const mark = child(row, "hiddenMark")
+            compare(mark.mapToItem(row, 0, 0).x, title.mapToItem(row, 0, 0).x + title.width + 4)
+        }
+    }
+
+    // Names and owners come from other programs: markup in them is shown as
+    // its own characters and never loads anything.
+    function test_markupIsShownAsText_data() {
+        return [
+            { tag: "bold", name: "<b>x</b>" },
+            { tag: "picture", name: "<img src=\"file:///etc/hostname\" width=300 height=60>" },
+            { tag: "entity", name: "&lt;i&gt; &amp;" },
+        ]
+    }
+
+    function test_markupIsShownAsText(data) {
+        const world = makeWorld([["<i>Owner</i>", [entry(data.name, 100)]]])
+        const panel = makePanel(world)
+        for (const sort of [false, true]) {
+            if (sort)
+                mouseClick(child(panel, "sortButton"))
+            const title = child(rowView(panel, 0), "rowTitle")
+            compare(title.text, data.name)
+            // Drawn as plain text, the markup is as wide as its characters.
+            verify(title.implicitWidth > title.font.pixelSize * data.name.length * 0.3, "width " + title.implicitWidth)
+            verify(title.implicitHeight < title.font.pixelSize * 2, "height " + title.implicitHeight)
+            compare(title.textFormat, Text.PlainText)
+        }
+        mouseClick(child(panel, "sortButton"))
+        const subtitle = child(rowView(panel, 0), "rowSubtitle")
+        compare(subtitle.text, "<i>Owner</i>")
+        compare(subtitle.textFormat, Text.PlainText)
+    }
+
+    // The count fits its 22 × 22 circle, also with three digits.
+    function test_countFitsTheBadge_data() {
+        return [
+            { tag: "one digit", count: 3 },
+            { tag: "three digits", count: 122 },
+        ]
+    }
+
+    function test_countFitsTheBadge(data) {
+        const items = []
+        for (let i = 0; i < data.count; ++i)
+            items.push(entry("I" + i, 100 + i))
+        const panel = makePanel(makeWorld([["Alpha", items]]))
+        const badge = child(panel, "countBadge")
+        const text = child(panel, "countText")
+        compare(text.text, String(data.count))
+        compare(badge.width, 22)
+        compare(badge.height, 22)
+        // Inside the circle along the text's own half height.
+        const halfHeight = text.font.pixelSize * 0.36
+        const chord = 2 * Math.sqrt(11 * 11 - halfHeight * halfHeight)
+        verify(text.contentWidth <= chord, text.contentWidth + " wide, chord " + chord)
+        compare(text.mapToItem(badge, text.width / 2, 0).x, 11)
+    }
+
     function test_hiddenMarker() {
         const world = makeWorld([["Alpha", [entry("Sichtbar", 100), entry("Versteckt", 0)]]])
         const panel = makePanel(world)

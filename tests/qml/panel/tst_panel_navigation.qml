@@ -62,6 +62,8 @@ PanelTestCase {
             { tag: "lowest slider value", height: 300 },
             { tag: "above the slider range, unclamped", height: 1000 },
             { tag: "below the slider range, unclamped", height: 120 },
+            // With rounded corners and a shadow the window is larger, the panel not.
+            { tag: "framed", height: 300, framed: true },
         ]
     }
 
@@ -69,13 +71,19 @@ PanelTestCase {
         const world = makeAbcWorld()
         world.settings.windowHeight = data.height
         const panel = makePanel(world)
-        compare(panel.height, data.height)
+        panel.framed = data.framed === true
+        const margin = data.framed ? Theme.panelShadow : 0
+        const frame = child(panel, "panelFrame")
+        compare(panel.width, 360 + 2 * margin)
+        compare(frame.width, 360)
+        compare(panel.height, data.height + 2 * margin)
+        compare(frame.height, data.height)
         compare(child(panel, "mainView").height, data.height)
         panel.showHelp = true
-        compare(panel.height, data.height)
+        compare(frame.height, data.height)
         panel.showHelp = false
         panel.showAbout = true
-        compare(panel.height, child(panel, "aboutWrapper").implicitHeight)
+        compare(frame.height, child(panel, "aboutWrapper").implicitHeight)
     }
 
     // Content taller than the panel is cut off at the bottom, not scrolled.
@@ -83,7 +91,7 @@ PanelTestCase {
         const world = makeWorld([["Alpha", [entry("A", 100)]]], false)
         world.settings.windowHeight = 300
         const panel = makePanel(world)
-        verify(panel.clip)
+        verify(child(panel, "panelFrame").clip)
         compare(panel.height, 300)
         const hint = child(panel, "accessibilityHint")
         verify(hint.visible)

@@ -41,7 +41,7 @@ PanelTestCase {
     function test_hintButtonOncePerClick() {
         const world = makeWorld([], false)
         const panel = makePanel(world)
-        const button = child(panel, "openSettingsButton")
+        const button = child(child(panel, "accessibilityHint"), "openSettingsButton")
         mouseClick(button)
         const once = world.openedUrlCount
         verify(once > 0)

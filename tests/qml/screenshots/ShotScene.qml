@@ -32,5 +32,6 @@ Item {
         settings: scene.world.settings
         loginItem: null
         quitAction: function() {}
+        framed: true
     }
 }

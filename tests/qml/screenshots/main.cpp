@@ -43,6 +43,9 @@ void fillTypicalWorld(PanelWorld &world)
 void fillLongWorld(PanelWorld &world)
 {
     fillTypicalWorld(world);
+    world.addApp(QStringLiteral("Synchronisationsdienst für entfernte Ordner"), QStringLiteral("com.example.sync"),
+                 {item(QStringLiteral("Synchronisation läuft: 1.284 von 3.920 Dateien übertragen"), 0, false, 0)},
+                 true);
     for (int i = 0; i < 8; ++i) {
         const QString name = QStringLiteral("Werkzeug %1").arg(i + 1);
         world.addApp(name, QStringLiteral("com.example.tool%1").arg(i), {item(name, 100 + 40 * i, i % 2 == 0)},

@@ -15,15 +15,19 @@ using namespace Trayvane;
 
 namespace {
 
-QImage picture(const QColor &color, int width, int height, bool round)
+// A shape in a transparent square: application icons fill theirs, captures
+// have the margin the Linux item pictures have.
+QImage picture(const QColor &color, int side, double fill, bool round)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(color);
     painter.setPen(Qt::NoPen);
-    const QRectF box(width * 0.2, height * 0.2, width * 0.6, height * 0.6);
+    const double margin = side * (1.0 - fill) / 2.0;
+    const int width = side;
+    const QRectF box(margin, margin, side - 2 * margin, side - 2 * margin);
     if (round)
         painter.drawEllipse(box);
     else
@@ -94,7 +98,7 @@ void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVar
     if (!bundleId.isEmpty())
         app.bundleIdentifier = bundleId;
     if (withIcon)
-        app.icon = picture(colorFor(name), 32, 32, true);
+        app.icon = picture(colorFor(name), 32, 0.92, true);
     auto windows = m_platform->world().windowList.toList();
     for (const QVariant &entry : items) {
         const QVariantMap item = entry.toMap();
@@ -107,7 +111,8 @@ void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVar
         if (item.value(QStringLiteral("capture")).toBool() && width > 0) {
             const quint32 number = m_nextWindow++;
             windows.append(ScriptedWorld::window(number, x, 0.0, width, 24.0, 25));
-            m_platform->world().captures.insert(number, picture(colorFor(itemName), int(width) * 2, 60, false));
+            m_platform->world().captures.insert(number,
+                                                picture(colorFor(itemName), int(width) * 2, 0.92 * 18.0 / 22.0, false));
         }
     }
     m_platform->world().windowList = windows;

@@ -77,6 +77,8 @@ private slots:
             const QString glyph = Symbols::glyph(name);
             QCOMPARE(glyph.size(), 1);
             QVERIFY2(font.supportsCharacter(glyph.at(0)), qPrintable(name));
+            const QString badge = Symbols::badge(name);
+            QVERIFY2(badge.isEmpty() || font.supportsCharacter(badge.at(0)), qPrintable(name));
         }
         QVERIFY(!Symbols::fontFamily().isEmpty());
     }

@@ -29,6 +29,12 @@ private slots:
         QTest::newRow("zero") << QVariant(0.0) << 400.0;
         QTest::newRow("negative") << QVariant(-300.0) << 400.0;
         QTest::newRow("list") << QVariant(QStringList{QStringLiteral("300")}) << 400.0;
+        // Larger than any screen: such a window could not be shown (1e30 does
+        // not even fit the window system's integers).
+        QTest::newRow("tallest usable kept") << QVariant(8192.0) << 8192.0;
+        QTest::newRow("taller than any screen") << QVariant(100000.0) << 400.0;
+        QTest::newRow("1e30") << QVariant(1e30) << 400.0;
+        QTest::newRow("1e30 text") << QVariant(QStringLiteral("1e30")) << 400.0;
     }
 
     void readsStoredValue()
@@ -62,16 +68,18 @@ private slots:
         QCOMPARE(reread.windowHeight(), 560.0);
     }
 
-    void refusesValuesThatAreNotPositiveNumbers_data()
+    void refusesUnusableHeights_data()
     {
         QTest::addColumn<double>("value");
         QTest::newRow("zero") << 0.0;
         QTest::newRow("negative") << -20.0;
         QTest::newRow("nan") << qQNaN();
         QTest::newRow("infinity") << qInf();
+        QTest::newRow("taller than any screen") << 100000.0;
+        QTest::newRow("1e30") << 1e30;
     }
 
-    void refusesValuesThatAreNotPositiveNumbers()
+    void refusesUnusableHeights()
     {
         QFETCH(double, value);
         QTemporaryDir dir;
