@@ -446,7 +446,11 @@ void TrayvaneApp::placePanel()
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const QSize size = m_panel->size();
+    // Where a compositor draws the window, the panel has a shadow margin
+    // around it; the panel itself, not its shadow, goes under the icon.
+    const QQuickItem *content = m_panel->rootObject();
+    const int margin = content ? qRound(content->property("frameMargin").toReal()) : 0;
+    const QSize size = m_panel->size() - QSize(2 * margin, 2 * margin);
     QRect anchor = m_anchor;
     if (anchor.isNull()) {
         // Nobody told where the icon is (a hotkey, or a host that passes no
@@ -463,7 +467,7 @@ void TrayvaneApp::placePanel()
                                                      : anchor.top() - panelGap - size.height();
     x = std::clamp(x, area.left(), std::max(area.left(), area.right() + 1 - size.width()));
     y = std::clamp(y, area.top(), std::max(area.top(), area.bottom() + 1 - size.height()));
-    m_panel->setPosition(x, y);
+    m_panel->setPosition(x - margin, y - margin);
 }
 
 bool TrayvaneApp::isPanelVisible() const
