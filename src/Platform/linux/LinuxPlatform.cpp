@@ -38,7 +38,7 @@ public:
     }
     Kind kind;
     qint32 pid;
-    QString entry;     // items: the watcher entry
+    QString entry;     // items: the host's key of the item
     quint64 sequence;  // items: which registration of that entry
 };
 
@@ -266,7 +266,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
         for (const SniItemRef &item : current.items) {
             if (item->pid == linuxElement->pid)
                 children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
-                                                            item->address.entry(), item->sequence)));
+                                                            item->key, item->sequence)));
         }
         return {AXError::Success, QVariant::fromValue(children)};
     }

@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPainter>
+#include <QSet>
 
 namespace Trayvane {
 
@@ -28,6 +29,15 @@ constexpr qint64 maxIconFileSize = 8 * 1024 * 1024;
 
 const char *const itemSignals[] = {"NewTitle",  "NewIcon",   "NewAttentionIcon", "NewOverlayIcon",
                                    "NewToolTip", "NewStatus", "NewMenu",          "XAyatanaNewLabel"};
+
+const QString IntrospectableInterface = QStringLiteral("org.freedesktop.DBus.Introspectable");
+
+// The errors by which Qt and GDBus say that nothing lives at a path.
+bool isMissingObject(const QString &errorName)
+{
+    return errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")
+           || errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
+}
 
 bool isInterfaceError(const QString &errorName)
 {
@@ -280,9 +290,14 @@ void StatusNotifierHost::onExternalItemUnregistered(const QString &entry, const 
 
 void StatusNotifierHost::syncEntries(const QStringList &entries)
 {
+    QSet<QString> keys;
+    for (const QString &entry : entries) {
+        if (const auto parsed = Sni::parseEntry(entry))
+            keys.insert(parsed->key());
+    }
     for (const SniItemRef &item : QList<SniItemRef>(m_items)) {
-        if (!entries.contains(item->address.entry()))
-            removeItem(item->address.entry());
+        if (!keys.contains(item->key))
+            removeItem(item->key);
     }
     for (const QString &entry : entries)
         addItem(entry);
@@ -290,13 +305,15 @@ void StatusNotifierHost::syncEntries(const QStringList &entries)
 
 void StatusNotifierHost::addItem(const QString &entry)
 {
-    if (m_byEntry.contains(entry) || m_items.size() >= Sni::maxItemsPerWatcher)
-        return;
-    const auto address = Sni::parseEntry(entry);
-    if (!address)
+    // Filed under one key whatever form the watcher uses, so that its
+    // signals, its list and our answers all find the same item.
+    const auto parsed = Sni::parseEntry(entry);
+    if (!parsed || m_byEntry.contains(parsed->key()) || m_items.size() >= Sni::maxItemsPerWatcher)
         return;
     auto item = SniItemRef::create();
-    item->address = *address;
+    item->address = parsed->address;
+    item->key = parsed->key();
+    item->pathGiven = parsed->pathGiven;
     item->sequence = m_nextSequence++;
     item->windowNumber = m_nextWindowNumber++;
     item->coalesce.setSingleShot(true);
@@ -307,9 +324,11 @@ void StatusNotifierHost::addItem(const QString &entry)
             fetch(strong);
     });
     m_items.append(item);
-    m_byEntry.insert(entry, item);
-    if (address->service.startsWith(QLatin1Char(':'))) {
-        item->owner = address->service;
+    m_byEntry.insert(item->key, item);
+    if (item->address.service.isEmpty()) {
+        findService(item);
+    } else if (item->address.service.startsWith(QLatin1Char(':'))) {
+        item->owner = item->address.service;
         resolvePid(item);
         fetch(item);
     } else {
@@ -319,7 +338,10 @@ void StatusNotifierHost::addItem(const QString &entry)
 
 void StatusNotifierHost::removeItem(const QString &entry)
 {
-    const SniItemRef item = m_byEntry.take(entry);
+    const auto parsed = Sni::parseEntry(entry);
+    if (!parsed)
+        return;
+    const SniItemRef item = m_byEntry.take(parsed->key());
     if (!item)
         return;
     m_items.removeOne(item);
@@ -351,6 +373,83 @@ void StatusNotifierHost::resolveOwner(const SniItemRef &item)
         item->owner = reply.arguments().constFirst().toString();
         resolvePid(item);
         fetch(item);
+    });
+}
+
+struct StatusNotifierHost::PathSearch
+{
+    bool found = false;
+    int budget = 64; // objects introspected at most
+};
+
+void StatusNotifierHost::searchPath(const SniItemRef &item, const QString &path, int depth,
+                                    const QSharedPointer<PathSearch> &search)
+{
+    auto introspect = QDBusMessage::createMethodCall(item->owner, path, IntrospectableInterface,
+                                                     QStringLiteral("Introspect"));
+    --search->budget;
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(introspect, [this, weak, path, depth, search](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || search->found || m_byEntry.value(item->key) != item || reply.type() != QDBusMessage::ReplyMessage
+            || reply.arguments().isEmpty())
+            return;
+        const Sni::IntrospectedNode node = Sni::parseIntrospection(path, reply.arguments().constFirst().toString());
+        if (node.isItem) {
+            search->found = true;
+            item->address.path = path;
+            item->interfaceName = Sni::ItemInterface;
+            item->triedFallbackInterface = false;
+            fetch(item);
+            return;
+        }
+        for (const QString &child : node.children) {
+            if (depth >= Sni::maxMenuDepth || search->budget <= 0)
+                break;
+            searchPath(item, child, depth + 1, search);
+        }
+    });
+}
+
+void StatusNotifierHost::findService(const SniItemRef &item)
+{
+    // A watcher that lists a bare object path does not say whose it is: the
+    // connection that answers for an item there is taken, unless it is
+    // already listed with that path under another entry.
+    auto names = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("ListNames"));
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(names, [this, weak](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return;
+        const QStringList all = reply.arguments().constFirst().toStringList();
+        auto claimed = QSharedPointer<bool>::create(false);
+        int asked = 0;
+        for (const QString &name : all) {
+            if (!name.startsWith(QLatin1Char(':')) || name == m_connection.baseService()
+                || name == m_ownWatcherConnection)
+                continue;
+            if (++asked > 256)
+                break;
+            auto probe = QDBusMessage::createMethodCall(name, item->address.path, Sni::PropertiesInterface,
+                                                        QStringLiteral("Get"));
+            probe << Sni::ItemInterface << QStringLiteral("Status");
+            callAsync(probe, [this, weak, name, claimed](const QDBusMessage &answer) {
+                const SniItemRef item = weak.toStrongRef();
+                if (!item || *claimed || answer.type() != QDBusMessage::ReplyMessage
+                    || m_byEntry.value(item->key) != item)
+                    return;
+                const bool taken = std::any_of(m_items.cbegin(), m_items.cend(), [&](const SniItemRef &other) {
+                    return other != item && other->owner == name && other->address.path == item->address.path;
+                });
+                if (taken)
+                    return;
+                *claimed = true;
+                item->owner = name;
+                resolvePid(item);
+                fetch(item);
+            });
+        }
     });
 }
 
@@ -418,7 +517,7 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
     const QWeakPointer<SniItemState> weak = item;
     callAsync(getAll, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
-        if (!item || !m_byEntry.contains(item->address.entry()))
+        if (!item || m_byEntry.value(item->key) != item)
             return;
         item->fetching = false;
         QVariantMap properties;
@@ -433,6 +532,14 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
             } else {
                 ok = false;
             }
+        }
+        // A watcher that named only the service leaves the path to us: an
+        // item elsewhere than at the default path is looked for once.
+        if (!ok && !item->pathGiven && !item->pathSearched && isMissingObject(reply.errorName())) {
+            item->pathSearched = true;
+            item->refetch = false;
+            searchPath(item, QStringLiteral("/"), 0, QSharedPointer<PathSearch>::create());
+            return;
         }
         // Some clients answer only under the other interface name; a timeout
         // or a vanished client says nothing about that.

@@ -120,18 +120,28 @@ class Session:
                                   Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
 
     def pid_of(self, name):
-        return self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                  "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)), GLib.VariantType("(u)"),
-                                  Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+        """The process of a bus name; None once the name has left the bus."""
+        try:
+            return self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                      "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)),
+                                      GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+        except GLib.Error:
+            return None
 
     def items(self):
         self.call(CONTROL, "Refresh")
         return json.loads(self.call(CONTROL, "Items", reply="(s)")[0])
 
     def watcher_items(self):
-        value = self.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties"),
-                          "Get", GLib.Variant("(ss)", (WATCHER[2], "RegisteredStatusNotifierItems")), reply="(v)")
-        return value[0]
+        # Read over a connection of its own that closes at once: a connection
+        # that reads the list and stays counts as a tray showing the items.
+        connection = private_connection()
+        try:
+            return connection.call_sync(WATCHER[0], WATCHER[1], "org.freedesktop.DBus.Properties", "Get",
+                                        GLib.Variant("(ss)", (WATCHER[2], "RegisteredStatusNotifierItems")),
+                                        GLib.VariantType("(v)"), Gio.DBusCallFlags.NONE, 5000, None).unpack()[0]
+        finally:
+            connection.close_sync(None)
 
     def activate(self, item_id):
         return self.call(CONTROL, "Activate", GLib.Variant("(s)", (item_id,)), reply="(b)")[0]
