@@ -18,7 +18,12 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSet>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Trayvane {
 
@@ -75,6 +80,36 @@ bool isUnreachable(const QString &errorName)
     return names.contains(errorName);
 }
 
+int terminationPipe[2] = {-1, -1};
+
+void onTermination(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
+}
+
+// A desktop session ends its programs with SIGTERM (or SIGHUP): the event
+// loop ends instead, so that the watcher hands its items to the program
+// waiting for the name rather than leaving them unregistered.
+void quitOnTermination(QObject *context)
+{
+    if (terminationPipe[0] >= 0 || ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, []() {
+        char byte;
+        while (::read(terminationPipe[0], &byte, 1) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int number : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(number, &action, nullptr);
+}
+
 } // namespace
 
 LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
@@ -123,6 +158,8 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
         }
     });
     m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    if (QCoreApplication::instance())
+        quitOnTermination(QCoreApplication::instance());
     m_host->start();
     m_ownItemSettle.start(ownItemFirstDecisionMs);
 }

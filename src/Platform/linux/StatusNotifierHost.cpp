@@ -160,6 +160,11 @@ StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, const 
             m_connection.connect(QString(), Sni::WatcherPath, interface,
                                  QStringLiteral("StatusNotifierItemUnregistered"), this,
                                  SLOT(onExternalItemUnregistered(QString, QDBusMessage)));
+            m_connection.connect(QString(), Sni::WatcherPath, interface, QStringLiteral("StatusNotifierHostRegistered"),
+                                 this, SLOT(onExternalHostRegistered(QDBusMessage)));
+            m_connection.connect(QString(), Sni::WatcherPath, interface,
+                                 QStringLiteral("StatusNotifierHostUnregistered"), this,
+                                 SLOT(onExternalHostUnregistered(QDBusMessage)));
         }
     }
 }
@@ -201,8 +206,9 @@ bool StatusNotifierHost::isOtherHostPresent() const
 {
     if (m_source != Source::Watcher)
         return false;
-    // Another program's watcher means a desktop shell shows items.
-    return m_externalOwner != m_ownWatcherConnection || m_ownWatcherHasOtherHost;
+    if (m_externalOwner != m_ownWatcherConnection)
+        return m_externalHostShown;
+    return m_ownWatcherHasOtherHost;
 }
 
 template<typename Handler>
@@ -251,14 +257,46 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
         m_source = Source::Watcher;
         m_externalService = service;
         m_externalOwner = owner;
-        if (switched)
+        if (switched) {
             clearItems();
-        // Also with Trayvane's own watcher: it forgets its hosts whenever it
-        // loses the name, and a second registration is harmless.
-        auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
-                                                           QStringLiteral("RegisterStatusNotifierHost"));
-        registerHost << m_hostService;
-        callAsync(registerHost, [](const QDBusMessage &) {});
+            m_externalHostShown = false;
+            m_ownHostRegistered = false;
+        }
+        auto registerHost = [this, service, generation]() {
+            // Also with Trayvane's own watcher: it forgets its hosts whenever
+            // it loses the name, and a second registration is harmless.
+            auto call = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
+                                                       QStringLiteral("RegisterStatusNotifierHost"));
+            call << m_hostService;
+            callAsync(call, [this, generation](const QDBusMessage &) {
+                if (generation == m_followGeneration)
+                    m_ownHostRegistered = true;
+            });
+        };
+        if (switched && owner != m_ownWatcherConnection) {
+            // Another program's watcher says whether a host is registered; once
+            // ours is, that answer includes us, so it is read first.
+            auto ask = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
+                                                      QStringLiteral("Get"));
+            ask << service << QStringLiteral("IsStatusNotifierHostRegistered");
+            callAsync(ask, [this, generation, registerHost](const QDBusMessage &answer) {
+                if (generation != m_followGeneration)
+                    return;
+                const QVariant value = answer.arguments().isEmpty()
+                                           ? QVariant()
+                                           : answer.arguments().constFirst().value<QDBusVariant>().variant();
+                // A watcher that does not say is taken to have a host.
+                const bool present = answer.type() != QDBusMessage::ReplyMessage
+                                     || value.metaType() != QMetaType::fromType<bool>() || value.toBool();
+                if (present != m_externalHostShown) {
+                    m_externalHostShown = present;
+                    emit changed();
+                }
+                registerHost();
+            });
+        } else {
+            registerHost();
+        }
         if (replaced)
             emit watcherReplaced();
         auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
@@ -274,6 +312,26 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
         });
         emit changed();
     });
+}
+
+void StatusNotifierHost::onExternalHostRegistered(const QDBusMessage &message)
+{
+    // Our own registration announces itself before it is answered; any later
+    // one is another host's.
+    if (m_source == Source::Watcher && message.service() == m_externalOwner
+        && m_externalOwner != m_ownWatcherConnection && m_ownHostRegistered && !m_externalHostShown) {
+        m_externalHostShown = true;
+        emit changed();
+    }
+}
+
+void StatusNotifierHost::onExternalHostUnregistered(const QDBusMessage &message)
+{
+    if (m_source == Source::Watcher && message.service() == m_externalOwner
+        && m_externalOwner != m_ownWatcherConnection && m_externalHostShown) {
+        m_externalHostShown = false;
+        emit changed();
+    }
 }
 
 void StatusNotifierHost::onExternalItemRegistered(const QString &entry, const QDBusMessage &message)

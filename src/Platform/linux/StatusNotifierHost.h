@@ -99,6 +99,8 @@ signals:
 private slots:
     void onItemSignal(const QDBusMessage &message);
     void onExternalItemRegistered(const QString &entry, const QDBusMessage &message);
+    void onExternalHostRegistered(const QDBusMessage &message);
+    void onExternalHostUnregistered(const QDBusMessage &message);
     void onExternalItemUnregistered(const QString &entry, const QDBusMessage &message);
 
 private:
@@ -131,6 +133,8 @@ private:
     QString m_externalOwner;   // its unique owner
     quint64 m_followGeneration = 0;
     bool m_followAnswered = false; // the bus said at least once which watcher runs
+    bool m_externalHostShown = false; // another program's watcher has a host besides us
+    bool m_ownHostRegistered = false;  // with the watcher followed now
     QList<SniItemRef> m_items;
     QHash<QString, SniItemRef> m_byEntry; // by key
     quint64 m_nextSequence = 1;

@@ -197,13 +197,18 @@ void StatusNotifierWatcher::noteItemListRead(const QDBusMessage &message)
 
 void StatusNotifierWatcher::handOver(const QString &newOwner)
 {
-    // Qt and KDE clients register again only when the watcher name appears
-    // anew, not when it passes straight from one owner to the next: the new
-    // owner learns of them from here. Nobody waits for its answers.
+    // Qt and KDE clients register by bus name, and again only when the
+    // watcher name appears anew, not when it passes straight from one owner
+    // to the next: the new owner learns of them from here. Items elsewhere
+    // than at the default path come from clients that follow every change of
+    // owner themselves (libappindicator), and a watcher would not take them
+    // from another connection anyway. Nobody waits for the answers.
     for (const Registration &item : std::as_const(m_items)) {
+        if (item.address.path != Sni::DefaultItemPath)
+            continue;
         auto call = QDBusMessage::createMethodCall(newOwner, Sni::WatcherPath, Sni::WatcherService,
                                                    QStringLiteral("RegisterStatusNotifierItem"));
-        call << (item.address.path == Sni::DefaultItemPath ? item.address.service : item.address.entry());
+        call << item.address.service;
         m_connection.send(call);
     }
 }
