@@ -21,6 +21,8 @@ packages=(
   dpkg-dev fakeroot desktop-file-utils appstream
   # headless runs, private session bus, tray hosts and sample tray clients
   xvfb xauth dbus-x11 dbus trayer x11-utils
+  # desktops' own trays: a standalone watcher (lists bare bus names) and xfce4-panel's status tray
+  haskell-status-notifier-item-utils xfce4-panel
   python3-gi gir1.2-ayatanaappindicator3-0.1 gir1.2-gtk-3.0
 )
 
