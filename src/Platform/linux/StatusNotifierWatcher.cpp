@@ -1,7 +1,9 @@
 // Trayvane's own StatusNotifierWatcher.
 #include "Platform/linux/StatusNotifierWatcher.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QHash>
 #include <QDBusServiceWatcher>
 
 namespace Trayvane {
@@ -203,8 +205,18 @@ void StatusNotifierWatcher::handOver(const QString &newOwner)
     // than at the default path come from clients that follow every change of
     // owner themselves (libappindicator), and a watcher would not take them
     // from another connection anyway. Nobody waits for the answers.
+    // Trayvane's own tray icon shows itself anew and is left out: announced
+    // for a connection about to close, a watcher may keep it forever. Asking
+    // the bus daemon for a process is all that waits here.
+    QHash<QString, bool> ownProcess;
+    const auto isOwn = [&](const QString &sender) {
+        if (const auto it = ownProcess.constFind(sender); it != ownProcess.constEnd())
+            return *it;
+        const auto pid = m_connection.interface()->servicePid(sender);
+        return *ownProcess.insert(sender, pid.isValid() && qint64(pid.value()) == QCoreApplication::applicationPid());
+    };
     for (const Registration &item : std::as_const(m_items)) {
-        if (item.address.path != Sni::DefaultItemPath)
+        if (item.address.path != Sni::DefaultItemPath || isOwn(item.sender))
             continue;
         auto call = QDBusMessage::createMethodCall(newOwner, Sni::WatcherPath, Sni::WatcherService,
                                                    QStringLiteral("RegisterStatusNotifierItem"));
