@@ -266,7 +266,8 @@ def private_connection():
 
 
 class FakeShellWatcher:
-    """A desktop shell's watcher that replaces Trayvane's (served from this process)."""
+    """A desktop shell's watcher that replaces Trayvane's (served from this process). It lists a
+    registration by object path as that path alone, as some watchers do."""
 
     def __init__(self):
         self.items = []
@@ -283,7 +284,7 @@ class FakeShellWatcher:
     def on_call(self, connection, sender, path, interface, method, parameters, invocation):
         argument = parameters.unpack()[0]
         if method == "RegisterStatusNotifierItem":
-            entry = sender + argument if argument.startswith("/") else argument
+            entry = argument
             if "/" not in entry:
                 entry += "/StatusNotifierItem"
             if entry not in self.items:
@@ -536,6 +537,11 @@ def scenario_watcher(s):
     s.wait_for(lambda: not s.window_exists("Trayvane Icon"), "the tray icon instead of the fallback window")
     s.wait_for(lambda: any(s.pid_of(entry.split("/", 1)[0]) == trayvane.pid for entry in shell.items),
                "Trayvane's own tray icon registered with the shell")
+    # Listed by its object path alone, the ayatana item is found on the bus.
+    ayatana = s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
+    s.wait_items(lambda items: any(item["ownerPID"] == ayatana.pid for item in items), "the item listed by path alone")
+    check([entry for entry in shell.items if entry.startswith("/org/ayatana/")], f"a bare path: {shell.items}")
+    s.stop(ayatana)
 
     # The shell leaves: Trayvane takes the name back and the client returns to it.
     shell.leave()
