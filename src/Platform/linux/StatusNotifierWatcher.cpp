@@ -3,8 +3,8 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
-#include <QHash>
 #include <QDBusServiceWatcher>
+#include <QHash>
 
 namespace Trayvane {
 
@@ -205,6 +205,7 @@ void StatusNotifierWatcher::handOver(const QString &newOwner)
     // than at the default path come from clients that follow every change of
     // owner themselves (libappindicator), and a watcher would not take them
     // from another connection anyway. Nobody waits for the answers.
+    //
     // Trayvane's own tray icon shows itself anew and is left out: announced
     // for a connection about to close, a watcher may keep it forever. Asking
     // the bus daemon for a process is all that waits here.
@@ -243,17 +244,18 @@ void StatusNotifierWatcher::onClientGone(const QString &name)
             emit StatusNotifierItemUnregistered(entry);
         }
     }
-    bool hostGone = m_readers.removeAll(name) > 0;
+    const bool readerGone = m_readers.removeAll(name) > 0;
+    bool hostGone = false;
     for (qsizetype i = m_hosts.size() - 1; i >= 0; --i) {
         if (m_hosts[i].sender == name || m_hosts[i].service == name) {
             m_hosts.removeAt(i);
             hostGone = true;
         }
     }
-    if (hostGone) {
+    if (hostGone)
         emit StatusNotifierHostUnregistered();
+    if (hostGone || readerGone)
         announceHosts();
-    }
 }
 
 void StatusNotifierWatcher::onNameOwnerChanged(const QString &, const QString &, const QString &newOwner)
