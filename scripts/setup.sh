@@ -24,6 +24,8 @@ packages=(
   # a Wayland desktop for the panel's end-to-end test: headless sway with
   # swaybar, XWayland, screenshots and a virtual keyboard; gdbus calls the item
   sway xwayland grim wtype libglib2.0-bin
+  # desktops' own trays: a standalone watcher (lists bare bus names) and xfce4-panel's status tray
+  haskell-status-notifier-item-utils xfce4-panel
   python3-gi gir1.2-ayatanaappindicator3-0.1 gir1.2-gtk-3.0
 )
 

@@ -125,6 +125,10 @@ void DBusMenuPopup::requestLayout()
         build(m_menu, root);
         connect(m_menu, &QObject::destroyed, this, &QObject::deleteLater);
         m_menu->popup(m_position);
+        // The menu takes the focus: when the panel it was opened from closes
+        // and nothing else of ours holds the focus, Qt counts the application
+        // as inactive and closes every open menu at once.
+        m_menu->activateWindow();
     });
 }
 

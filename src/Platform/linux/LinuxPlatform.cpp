@@ -18,7 +18,12 @@
 #include <QProcess>
 #include <QScreen>
 #include <QSet>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace Trayvane {
 
@@ -38,7 +43,7 @@ public:
     }
     Kind kind;
     qint32 pid;
-    QString entry;     // items: the watcher entry
+    QString entry;     // items: the host's key of the item
     quint64 sequence;  // items: which registration of that entry
 };
 
@@ -73,6 +78,36 @@ bool isUnreachable(const QString &errorName)
         QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
     };
     return names.contains(errorName);
+}
+
+int terminationPipe[2] = {-1, -1};
+
+void onTermination(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
+}
+
+// A desktop session ends its programs with SIGTERM (or SIGHUP): the event
+// loop ends instead, so that the watcher hands its items to the program
+// waiting for the name rather than leaving them unregistered.
+void quitOnTermination(QObject *context)
+{
+    if (terminationPipe[0] >= 0 || ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, []() {
+        char byte;
+        while (::read(terminationPipe[0], &byte, 1) > 0) {
+        }
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int number : {SIGTERM, SIGINT, SIGHUP})
+        ::sigaction(number, &action, nullptr);
 }
 
 } // namespace
@@ -123,6 +158,8 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
         }
     });
     m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    if (QCoreApplication::instance())
+        quitOnTermination(QCoreApplication::instance());
     m_host->start();
     m_ownItemSettle.start(ownItemFirstDecisionMs);
 }
@@ -266,7 +303,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
         for (const SniItemRef &item : current.items) {
             if (item->pid == linuxElement->pid)
                 children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
-                                                            item->address.entry(), item->sequence)));
+                                                            item->key, item->sequence)));
         }
         return {AXError::Success, QVariant::fromValue(children)};
     }

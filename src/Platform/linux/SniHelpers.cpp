@@ -4,6 +4,7 @@
 #include <QDBusArgument>
 #include <QRegularExpression>
 #include <QVariant>
+#include <QXmlStreamReader>
 #include <QtEndian>
 
 namespace Trayvane::Sni {
@@ -46,11 +47,47 @@ std::optional<ItemAddress> splitRegistration(const QString &argument, const QStr
     return address;
 }
 
-std::optional<ItemAddress> parseEntry(const QString &entry)
+std::optional<WatcherEntry> parseEntry(const QString &entry)
 {
-    if (entry.startsWith(QLatin1Char('/')))
-        return std::nullopt; // an entry always names its service
-    return splitRegistration(entry, QString());
+    if (entry.startsWith(QLatin1Char('/'))) {
+        if (!isValidObjectPath(entry))
+            return std::nullopt;
+        return WatcherEntry{{QString(), entry}, true};
+    }
+    const auto address = splitRegistration(entry, QString());
+    if (!address)
+        return std::nullopt;
+    return WatcherEntry{*address, entry.contains(QLatin1Char('/'))};
+}
+
+IntrospectedNode parseIntrospection(const QString &path, const QString &xml)
+{
+    IntrospectedNode node;
+    QXmlStreamReader reader(xml);
+    int depth = 0;
+    const QString prefix = path == QLatin1String("/") ? path : path + QLatin1Char('/');
+    while (!reader.atEnd() && node.children.size() < 256) {
+        const auto token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
+            continue;
+        }
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        ++depth;
+        // Only the object's own interfaces and its direct children count.
+        if (depth != 2)
+            continue;
+        const QString name = reader.attributes().value(QLatin1String("name")).toString();
+        if (reader.name() == QLatin1String("interface")) {
+            if (name == ItemInterface || name == FallbackItemInterface)
+                node.isItem = true;
+        } else if (reader.name() == QLatin1String("node") && !name.isEmpty() && !name.contains(QLatin1Char('/'))
+                   && isValidObjectPath(prefix + name)) {
+            node.children.append(prefix + name);
+        }
+    }
+    return node;
 }
 
 bool isValidPixmap(const RawPixmap &pixmap)

@@ -57,8 +57,29 @@ struct ItemAddress
 /// path; "name/path" carries both. Returns nothing for malformed input.
 std::optional<ItemAddress> splitRegistration(const QString &argument, const QString &sender);
 
-/// Parses a watcher entry ("service/path" or a bare service) back into an address.
-std::optional<ItemAddress> parseEntry(const QString &entry);
+/// An item as a watcher lists it. Watchers differ: "service/path", a bare
+/// service (whose item may still live at another path than the default one)
+/// or a bare object path (whose service the host must find).
+struct WatcherEntry
+{
+    ItemAddress address; // service empty when the entry named only a path
+    bool pathGiven = false;
+    /// The same text for every form of one registration that names a service.
+    QString key() const { return address.entry(); }
+};
+
+/// Parses a watcher entry; nothing for malformed text.
+std::optional<WatcherEntry> parseEntry(const QString &entry);
+
+/// What an introspection answer says about one object: its child nodes (as
+/// absolute paths below `path`) and whether it implements a StatusNotifierItem
+/// interface. Malformed XML yields what was read before the fault.
+struct IntrospectedNode
+{
+    QStringList children;
+    bool isItem = false;
+};
+IntrospectedNode parseIntrospection(const QString &path, const QString &xml);
 
 bool isValidBusName(const QString &name);
 bool isValidObjectPath(const QString &path);

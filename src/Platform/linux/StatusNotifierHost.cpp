@@ -15,6 +15,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPainter>
+#include <QSet>
 
 namespace Trayvane {
 
@@ -28,6 +29,15 @@ constexpr qint64 maxIconFileSize = 8 * 1024 * 1024;
 
 const char *const itemSignals[] = {"NewTitle",  "NewIcon",   "NewAttentionIcon", "NewOverlayIcon",
                                    "NewToolTip", "NewStatus", "NewMenu",          "XAyatanaNewLabel"};
+
+const QString IntrospectableInterface = QStringLiteral("org.freedesktop.DBus.Introspectable");
+
+// The errors by which Qt and GDBus say that nothing lives at a path.
+bool isMissingObject(const QString &errorName)
+{
+    return errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownObject")
+           || errorName == QLatin1String("org.freedesktop.DBus.Error.UnknownMethod");
+}
 
 bool isInterfaceError(const QString &errorName)
 {
@@ -150,6 +160,11 @@ StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, const 
             m_connection.connect(QString(), Sni::WatcherPath, interface,
                                  QStringLiteral("StatusNotifierItemUnregistered"), this,
                                  SLOT(onExternalItemUnregistered(QString, QDBusMessage)));
+            m_connection.connect(QString(), Sni::WatcherPath, interface, QStringLiteral("StatusNotifierHostRegistered"),
+                                 this, SLOT(onExternalHostRegistered(QDBusMessage)));
+            m_connection.connect(QString(), Sni::WatcherPath, interface,
+                                 QStringLiteral("StatusNotifierHostUnregistered"), this,
+                                 SLOT(onExternalHostUnregistered(QDBusMessage)));
         }
     }
 }
@@ -191,8 +206,9 @@ bool StatusNotifierHost::isOtherHostPresent() const
 {
     if (m_source != Source::Watcher)
         return false;
-    // Another program's watcher means a desktop shell shows items.
-    return m_externalOwner != m_ownWatcherConnection || m_ownWatcherHasOtherHost;
+    if (m_externalOwner != m_ownWatcherConnection)
+        return m_externalHostShown;
+    return m_ownWatcherHasOtherHost;
 }
 
 template<typename Handler>
@@ -241,14 +257,46 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
         m_source = Source::Watcher;
         m_externalService = service;
         m_externalOwner = owner;
-        if (switched)
+        if (switched) {
             clearItems();
-        // Also with Trayvane's own watcher: it forgets its hosts whenever it
-        // loses the name, and a second registration is harmless.
-        auto registerHost = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
-                                                           QStringLiteral("RegisterStatusNotifierHost"));
-        registerHost << m_hostService;
-        callAsync(registerHost, [](const QDBusMessage &) {});
+            m_externalHostShown = false;
+            m_ownHostRegistered = false;
+        }
+        auto registerHost = [this, service, generation]() {
+            // Also with Trayvane's own watcher: it forgets its hosts whenever
+            // it loses the name, and a second registration is harmless.
+            auto call = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
+                                                       QStringLiteral("RegisterStatusNotifierHost"));
+            call << m_hostService;
+            callAsync(call, [this, generation](const QDBusMessage &) {
+                if (generation == m_followGeneration)
+                    m_ownHostRegistered = true;
+            });
+        };
+        if (switched && owner != m_ownWatcherConnection) {
+            // Another program's watcher says whether a host is registered; once
+            // ours is, that answer includes us, so it is read first.
+            auto ask = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
+                                                      QStringLiteral("Get"));
+            ask << service << QStringLiteral("IsStatusNotifierHostRegistered");
+            callAsync(ask, [this, generation, registerHost](const QDBusMessage &answer) {
+                if (generation != m_followGeneration)
+                    return;
+                const QVariant value = answer.arguments().isEmpty()
+                                           ? QVariant()
+                                           : answer.arguments().constFirst().value<QDBusVariant>().variant();
+                // A watcher that does not say is taken to have a host.
+                const bool present = answer.type() != QDBusMessage::ReplyMessage
+                                     || value.metaType() != QMetaType::fromType<bool>() || value.toBool();
+                if (present != m_externalHostShown) {
+                    m_externalHostShown = present;
+                    emit changed();
+                }
+                registerHost();
+            });
+        } else {
+            registerHost();
+        }
         if (replaced)
             emit watcherReplaced();
         auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
@@ -266,6 +314,26 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
     });
 }
 
+void StatusNotifierHost::onExternalHostRegistered(const QDBusMessage &message)
+{
+    // Our own registration announces itself before it is answered; any later
+    // one is another host's.
+    if (m_source == Source::Watcher && message.service() == m_externalOwner
+        && m_externalOwner != m_ownWatcherConnection && m_ownHostRegistered && !m_externalHostShown) {
+        m_externalHostShown = true;
+        emit changed();
+    }
+}
+
+void StatusNotifierHost::onExternalHostUnregistered(const QDBusMessage &message)
+{
+    if (m_source == Source::Watcher && message.service() == m_externalOwner
+        && m_externalOwner != m_ownWatcherConnection && m_externalHostShown) {
+        m_externalHostShown = false;
+        emit changed();
+    }
+}
+
 void StatusNotifierHost::onExternalItemRegistered(const QString &entry, const QDBusMessage &message)
 {
     if (m_source == Source::Watcher && message.service() == m_externalOwner)
@@ -280,9 +348,14 @@ void StatusNotifierHost::onExternalItemUnregistered(const QString &entry, const 
 
 void StatusNotifierHost::syncEntries(const QStringList &entries)
 {
+    QSet<QString> keys;
+    for (const QString &entry : entries) {
+        if (const auto parsed = Sni::parseEntry(entry))
+            keys.insert(parsed->key());
+    }
     for (const SniItemRef &item : QList<SniItemRef>(m_items)) {
-        if (!entries.contains(item->address.entry()))
-            removeItem(item->address.entry());
+        if (!keys.contains(item->key))
+            removeItem(item->key);
     }
     for (const QString &entry : entries)
         addItem(entry);
@@ -290,13 +363,15 @@ void StatusNotifierHost::syncEntries(const QStringList &entries)
 
 void StatusNotifierHost::addItem(const QString &entry)
 {
-    if (m_byEntry.contains(entry) || m_items.size() >= Sni::maxItemsPerWatcher)
-        return;
-    const auto address = Sni::parseEntry(entry);
-    if (!address)
+    // Filed under one key whatever form the watcher uses, so that its
+    // signals, its list and our answers all find the same item.
+    const auto parsed = Sni::parseEntry(entry);
+    if (!parsed || m_byEntry.contains(parsed->key()) || m_items.size() >= Sni::maxItemsPerWatcher)
         return;
     auto item = SniItemRef::create();
-    item->address = *address;
+    item->address = parsed->address;
+    item->key = parsed->key();
+    item->pathGiven = parsed->pathGiven;
     item->sequence = m_nextSequence++;
     item->windowNumber = m_nextWindowNumber++;
     item->coalesce.setSingleShot(true);
@@ -307,9 +382,11 @@ void StatusNotifierHost::addItem(const QString &entry)
             fetch(strong);
     });
     m_items.append(item);
-    m_byEntry.insert(entry, item);
-    if (address->service.startsWith(QLatin1Char(':'))) {
-        item->owner = address->service;
+    m_byEntry.insert(item->key, item);
+    if (item->address.service.isEmpty()) {
+        findService(item);
+    } else if (item->address.service.startsWith(QLatin1Char(':'))) {
+        item->owner = item->address.service;
         resolvePid(item);
         fetch(item);
     } else {
@@ -319,7 +396,10 @@ void StatusNotifierHost::addItem(const QString &entry)
 
 void StatusNotifierHost::removeItem(const QString &entry)
 {
-    const SniItemRef item = m_byEntry.take(entry);
+    const auto parsed = Sni::parseEntry(entry);
+    if (!parsed)
+        return;
+    const SniItemRef item = m_byEntry.take(parsed->key());
     if (!item)
         return;
     m_items.removeOne(item);
@@ -351,6 +431,83 @@ void StatusNotifierHost::resolveOwner(const SniItemRef &item)
         item->owner = reply.arguments().constFirst().toString();
         resolvePid(item);
         fetch(item);
+    });
+}
+
+struct StatusNotifierHost::PathSearch
+{
+    bool found = false;
+    int budget = 64; // objects introspected at most
+};
+
+void StatusNotifierHost::searchPath(const SniItemRef &item, const QString &path, int depth,
+                                    const QSharedPointer<PathSearch> &search)
+{
+    auto introspect = QDBusMessage::createMethodCall(item->owner, path, IntrospectableInterface,
+                                                     QStringLiteral("Introspect"));
+    --search->budget;
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(introspect, [this, weak, path, depth, search](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || search->found || m_byEntry.value(item->key) != item || reply.type() != QDBusMessage::ReplyMessage
+            || reply.arguments().isEmpty())
+            return;
+        const Sni::IntrospectedNode node = Sni::parseIntrospection(path, reply.arguments().constFirst().toString());
+        if (node.isItem) {
+            search->found = true;
+            item->address.path = path;
+            item->interfaceName = Sni::ItemInterface;
+            item->triedFallbackInterface = false;
+            fetch(item);
+            return;
+        }
+        for (const QString &child : node.children) {
+            if (depth >= Sni::maxMenuDepth || search->budget <= 0)
+                break;
+            searchPath(item, child, depth + 1, search);
+        }
+    });
+}
+
+void StatusNotifierHost::findService(const SniItemRef &item)
+{
+    // A watcher that lists a bare object path does not say whose it is: the
+    // connection that answers for an item there is taken, unless it is
+    // already listed with that path under another entry.
+    auto names = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("ListNames"));
+    const QWeakPointer<SniItemState> weak = item;
+    callAsync(names, [this, weak](const QDBusMessage &reply) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return;
+        const QStringList all = reply.arguments().constFirst().toStringList();
+        auto claimed = QSharedPointer<bool>::create(false);
+        int asked = 0;
+        for (const QString &name : all) {
+            if (!name.startsWith(QLatin1Char(':')) || name == m_connection.baseService()
+                || name == m_ownWatcherConnection)
+                continue;
+            if (++asked > 256)
+                break;
+            auto probe = QDBusMessage::createMethodCall(name, item->address.path, Sni::PropertiesInterface,
+                                                        QStringLiteral("Get"));
+            probe << Sni::ItemInterface << QStringLiteral("Status");
+            callAsync(probe, [this, weak, name, claimed](const QDBusMessage &answer) {
+                const SniItemRef item = weak.toStrongRef();
+                if (!item || *claimed || answer.type() != QDBusMessage::ReplyMessage
+                    || m_byEntry.value(item->key) != item)
+                    return;
+                const bool taken = std::any_of(m_items.cbegin(), m_items.cend(), [&](const SniItemRef &other) {
+                    return other != item && other->owner == name && other->address.path == item->address.path;
+                });
+                if (taken)
+                    return;
+                *claimed = true;
+                item->owner = name;
+                resolvePid(item);
+                fetch(item);
+            });
+        }
     });
 }
 
@@ -418,7 +575,7 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
     const QWeakPointer<SniItemState> weak = item;
     callAsync(getAll, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
-        if (!item || !m_byEntry.contains(item->address.entry()))
+        if (!item || m_byEntry.value(item->key) != item)
             return;
         item->fetching = false;
         QVariantMap properties;
@@ -433,6 +590,14 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
             } else {
                 ok = false;
             }
+        }
+        // A watcher that named only the service leaves the path to us: an
+        // item elsewhere than at the default path is looked for once.
+        if (!ok && !item->pathGiven && !item->pathSearched && isMissingObject(reply.errorName())) {
+            item->pathSearched = true;
+            item->refetch = false;
+            searchPath(item, QStringLiteral("/"), 0, QSharedPointer<PathSearch>::create());
+            return;
         }
         // Some clients answer only under the other interface name; a timeout
         // or a vanished client says nothing about that.

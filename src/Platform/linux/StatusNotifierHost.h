@@ -24,6 +24,9 @@ namespace Trayvane {
 struct SniItemState
 {
     Sni::ItemAddress address;
+    QString key;              // what the host files it under (Sni::WatcherEntry::key)
+    bool pathGiven = true;    // false: the watcher named the service only
+    bool pathSearched = false;
     QString owner;            // unique connection name, once known
     quint64 sequence = 0;     // registration order, also the generation of callbacks
     quint32 windowNumber = 0; // stable per item
@@ -75,7 +78,8 @@ public:
 
     /// Every registered item, in registration order (listed or not).
     const QList<SniItemRef> &items() const { return m_items; }
-    SniItemRef item(const QString &entry) const { return m_byEntry.value(entry); }
+    /// The item filed under `key` (its SniItemState::key).
+    SniItemRef item(const QString &key) const { return m_byEntry.value(key); }
 
     bool isConnected() const { return m_connection.isConnected(); }
     /// A watcher runs: Trayvane's own or another program's.
@@ -95,6 +99,8 @@ signals:
 private slots:
     void onItemSignal(const QDBusMessage &message);
     void onExternalItemRegistered(const QString &entry, const QDBusMessage &message);
+    void onExternalHostRegistered(const QDBusMessage &message);
+    void onExternalHostUnregistered(const QDBusMessage &message);
     void onExternalItemUnregistered(const QString &entry, const QDBusMessage &message);
 
 private:
@@ -107,6 +113,9 @@ private:
     void removeItem(const QString &entry);
     void clearItems();
     void resolveOwner(const SniItemRef &item);
+    void findService(const SniItemRef &item);
+    struct PathSearch;
+    void searchPath(const SniItemRef &item, const QString &path, int depth, const QSharedPointer<PathSearch> &search);
     void resolvePid(const SniItemRef &item);
     void scheduleFetch(const SniItemRef &item);
     void fetch(const SniItemRef &item);
@@ -124,8 +133,10 @@ private:
     QString m_externalOwner;   // its unique owner
     quint64 m_followGeneration = 0;
     bool m_followAnswered = false; // the bus said at least once which watcher runs
+    bool m_externalHostShown = false; // another program's watcher has a host besides us
+    bool m_ownHostRegistered = false;  // with the watcher followed now
     QList<SniItemRef> m_items;
-    QHash<QString, SniItemRef> m_byEntry;
+    QHash<QString, SniItemRef> m_byEntry; // by key
     quint64 m_nextSequence = 1;
     quint32 m_nextWindowNumber = 1;
 };

@@ -1,8 +1,10 @@
 // Trayvane's own StatusNotifierWatcher.
 #include "Platform/linux/StatusNotifierWatcher.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusServiceWatcher>
+#include <QHash>
 
 namespace Trayvane {
 
@@ -10,6 +12,7 @@ StatusNotifierWatcher::StatusNotifierWatcher(const QString &ownHostConnection, Q
     : QObject(parent), m_ownHostConnection(ownHostConnection)
 {
     new StatusNotifierWatcherAdaptor(this);
+    new StatusNotifierWatcherProperties(this);
 }
 
 StatusNotifierWatcher::~StatusNotifierWatcher()
@@ -56,6 +59,7 @@ void StatusNotifierWatcher::reset()
 {
     m_items.clear();
     m_hosts.clear();
+    m_readers.clear();
     if (m_clientWatcher) {
         for (const QString &name : m_clientWatcher->watchedServices())
             m_clientWatcher->removeWatchedService(name);
@@ -67,13 +71,37 @@ void StatusNotifierWatcher::shutdown()
 {
     const bool wasActive = m_active;
     m_active = false;
-    reset();
+    QString next;
+    if (wasActive && m_connection.isConnected() && !m_items.isEmpty()) {
+        // A program waiting for the name gets it the moment it is released.
+        auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                                  QStringLiteral("/org/freedesktop/DBus"),
+                                                  QStringLiteral("org.freedesktop.DBus"),
+                                                  QStringLiteral("ListQueuedOwners"));
+        ask << Sni::WatcherService;
+        const QDBusMessage queued = m_connection.call(ask, QDBus::Block, Sni::callTimeoutMs);
+        if (queued.type() == QDBusMessage::ReplyMessage && !queued.arguments().isEmpty()) {
+            for (const QString &owner : queued.arguments().constFirst().toStringList()) {
+                if (owner != m_connection.baseService()) {
+                    next = owner;
+                    break;
+                }
+            }
+        }
+    }
     if (m_connection.isConnected()) {
         if (wasActive)
             m_connection.interface()->unregisterService(Sni::WatcherService);
+        if (!next.isEmpty()) {
+            handOver(next);
+            // The bus daemon answers only after it has passed on what was
+            // sent before, so nothing is lost when the connection closes.
+            m_connection.interface()->isServiceRegistered(Sni::WatcherService);
+        }
         if (m_objectRegistered)
             m_connection.unregisterObject(Sni::WatcherPath);
     }
+    reset();
     m_objectRegistered = false;
     delete m_nameWatcher;
     m_nameWatcher = nullptr;
@@ -114,6 +142,8 @@ QStringList StatusNotifierWatcher::registeredItems() const
 
 bool StatusNotifierWatcher::isOtherHostRegistered() const
 {
+    if (!m_readers.isEmpty())
+        return true;
     for (const Host &host : m_hosts) {
         if (host.sender != m_ownHostConnection && host.sender != m_connection.baseService())
             return true;
@@ -156,6 +186,46 @@ void StatusNotifierWatcher::registerHost(const QString &service, const QDBusMess
     announceHosts();
 }
 
+void StatusNotifierWatcher::noteItemListRead(const QDBusMessage &message)
+{
+    const QString reader = message.service();
+    if (!m_active || reader.isEmpty() || reader == m_ownHostConnection || reader == m_connection.baseService()
+        || m_readers.contains(reader) || m_readers.size() >= 32)
+        return;
+    m_readers.append(reader);
+    watchClient(reader);
+    announceHosts();
+}
+
+void StatusNotifierWatcher::handOver(const QString &newOwner)
+{
+    // Qt and KDE clients register by bus name, and again only when the
+    // watcher name appears anew, not when it passes straight from one owner
+    // to the next: the new owner learns of them from here. Items elsewhere
+    // than at the default path come from clients that follow every change of
+    // owner themselves (libappindicator), and a watcher would not take them
+    // from another connection anyway. Nobody waits for the answers.
+    //
+    // Trayvane's own tray icon shows itself anew and is left out: announced
+    // for a connection about to close, a watcher may keep it forever. Asking
+    // the bus daemon for a process is all that waits here.
+    QHash<QString, bool> ownProcess;
+    const auto isOwn = [&](const QString &sender) {
+        if (const auto it = ownProcess.constFind(sender); it != ownProcess.constEnd())
+            return *it;
+        const auto pid = m_connection.interface()->servicePid(sender);
+        return *ownProcess.insert(sender, pid.isValid() && qint64(pid.value()) == QCoreApplication::applicationPid());
+    };
+    for (const Registration &item : std::as_const(m_items)) {
+        if (item.address.path != Sni::DefaultItemPath || isOwn(item.sender))
+            continue;
+        auto call = QDBusMessage::createMethodCall(newOwner, Sni::WatcherPath, Sni::WatcherService,
+                                                   QStringLiteral("RegisterStatusNotifierItem"));
+        call << item.address.service;
+        m_connection.send(call);
+    }
+}
+
 void StatusNotifierWatcher::watchClient(const QString &name)
 {
     if (name.isEmpty() || !m_clientWatcher || name == m_connection.baseService()
@@ -174,6 +244,7 @@ void StatusNotifierWatcher::onClientGone(const QString &name)
             emit StatusNotifierItemUnregistered(entry);
         }
     }
+    const bool readerGone = m_readers.removeAll(name) > 0;
     bool hostGone = false;
     for (qsizetype i = m_hosts.size() - 1; i >= 0; --i) {
         if (m_hosts[i].sender == name || m_hosts[i].service == name) {
@@ -181,16 +252,18 @@ void StatusNotifierWatcher::onClientGone(const QString &name)
             hostGone = true;
         }
     }
-    if (hostGone) {
+    if (hostGone)
         emit StatusNotifierHostUnregistered();
+    if (hostGone || readerGone)
         announceHosts();
-    }
 }
 
 void StatusNotifierWatcher::onNameOwnerChanged(const QString &, const QString &, const QString &newOwner)
 {
     if (m_active && newOwner != m_connection.baseService()) {
         // A desktop shell replaced us; it keeps the registrations from here on.
+        if (!newOwner.isEmpty())
+            handOver(newOwner);
         m_active = false;
         reset();
         emit activeChanged(false);
@@ -203,6 +276,44 @@ StatusNotifierWatcherAdaptor::StatusNotifierWatcherAdaptor(StatusNotifierWatcher
     : QDBusAbstractAdaptor(watcher), m_watcher(watcher)
 {
     setAutoRelaySignals(true);
+}
+
+StatusNotifierWatcherProperties::StatusNotifierWatcherProperties(StatusNotifierWatcher *watcher)
+    : QDBusAbstractAdaptor(watcher), m_watcher(watcher)
+{
+}
+
+QDBusVariant StatusNotifierWatcherProperties::Get(const QString &interface, const QString &name,
+                                                  const QDBusMessage &message)
+{
+    const QVariantMap values = GetAll(interface, message);
+    if (message.isDelayedReply())
+        return {}; // answered with an error already
+    if (!values.contains(name)) {
+        message.setDelayedReply(true);
+        m_watcher->connection().send(message.createErrorReply(
+            QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), QStringLiteral("No such property")));
+        return {};
+    }
+    return QDBusVariant(values.value(name));
+}
+
+QVariantMap StatusNotifierWatcherProperties::GetAll(const QString &interface, const QDBusMessage &message)
+{
+    if (!interface.isEmpty() && interface != Sni::WatcherService) {
+        message.setDelayedReply(true);
+        m_watcher->connection().send(message.createErrorReply(
+            QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"), QStringLiteral("No such interface")));
+        return {};
+    }
+    const QString name = message.member() == QLatin1String("Get") && message.arguments().size() > 1
+                             ? message.arguments().at(1).toString()
+                             : QString();
+    if (name.isEmpty() || name == QLatin1String("RegisteredStatusNotifierItems"))
+        m_watcher->noteItemListRead(message);
+    return {{QStringLiteral("RegisteredStatusNotifierItems"), m_watcher->registeredItems()},
+            {QStringLiteral("IsStatusNotifierHostRegistered"), m_watcher->isHostRegistered()},
+            {QStringLiteral("ProtocolVersion"), 0}};
 }
 
 void StatusNotifierWatcherAdaptor::RegisterStatusNotifierItem(const QString &service, const QDBusMessage &message)

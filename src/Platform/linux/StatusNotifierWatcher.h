@@ -15,6 +15,7 @@
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusVariant>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -45,6 +46,7 @@ public:
     bool isActive() const { return m_active; }
     /// The unique name of the watcher's own connection.
     QString connectionName() const { return m_connection.baseService(); }
+    QDBusConnection connection() const { return m_connection; }
 
     /// Registers Trayvane's host without a bus round trip.
     Q_INVOKABLE void registerLocalHost(const QString &service);
@@ -52,8 +54,12 @@ public:
     /// The registered items as "service/path" entries, in registration order.
     QStringList registeredItems() const;
     bool isHostRegistered() const { return !m_hosts.isEmpty(); }
-    /// Whether a host of another connection than Trayvane's own registered.
+    /// Whether another connection than Trayvane's own shows the items: it
+    /// registered as a host, or it read the item list and is still on the bus
+    /// (some desktop trays read a running watcher without registering).
     bool isOtherHostRegistered() const;
+    /// A peer read the item list (called through the properties adaptor).
+    void noteItemListRead(const QDBusMessage &message);
 
     // The protocol's methods (called through the adaptor).
     void registerItem(const QString &argument, const QDBusMessage &message);
@@ -85,6 +91,7 @@ private:
     void watchClient(const QString &name);
     void reset();
     void announceHosts();
+    void handOver(const QString &newOwner);
 
     QString m_ownHostConnection;
     QDBusConnection m_connection{QString()};
@@ -93,8 +100,29 @@ private:
     QDBusServiceWatcher *m_clientWatcher = nullptr; // items and hosts
     QList<Registration> m_items;
     QList<Host> m_hosts;
+    QStringList m_readers; // connections that read the item list
     bool m_active = false;
     bool m_objectRegistered = false;
+};
+
+// Answers the watcher's property reads itself, so that the watcher learns who
+// reads the item list; the values are those of the adaptor below.
+class StatusNotifierWatcherProperties : public QDBusAbstractAdaptor
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.DBus.Properties")
+    // Qt describes the standard interface already; nothing is added to it.
+    Q_CLASSINFO("D-Bus Introspection", " ")
+
+public:
+    explicit StatusNotifierWatcherProperties(StatusNotifierWatcher *watcher);
+
+public slots:
+    QDBusVariant Get(const QString &interface, const QString &name, const QDBusMessage &message);
+    QVariantMap GetAll(const QString &interface, const QDBusMessage &message);
+
+private:
+    StatusNotifierWatcher *m_watcher;
 };
 
 // The D-Bus face of the watcher, with the protocol's names.

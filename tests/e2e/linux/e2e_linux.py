@@ -120,18 +120,28 @@ class Session:
                                   Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
 
     def pid_of(self, name):
-        return self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
-                                  "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)), GLib.VariantType("(u)"),
-                                  Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+        """The process of a bus name; None once the name has left the bus."""
+        try:
+            return self.bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                                      "GetConnectionUnixProcessID", GLib.Variant("(s)", (name,)),
+                                      GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, 2000, None).unpack()[0]
+        except GLib.Error:
+            return None
 
     def items(self):
         self.call(CONTROL, "Refresh")
         return json.loads(self.call(CONTROL, "Items", reply="(s)")[0])
 
     def watcher_items(self):
-        value = self.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties"),
-                          "Get", GLib.Variant("(ss)", (WATCHER[2], "RegisteredStatusNotifierItems")), reply="(v)")
-        return value[0]
+        # Read over a connection of its own that closes at once: a connection
+        # that reads the list and stays counts as a tray showing the items.
+        connection = private_connection()
+        try:
+            return connection.call_sync(WATCHER[0], WATCHER[1], "org.freedesktop.DBus.Properties", "Get",
+                                        GLib.Variant("(ss)", (WATCHER[2], "RegisteredStatusNotifierItems")),
+                                        GLib.VariantType("(v)"), Gio.DBusCallFlags.NONE, 5000, None).unpack()[0]
+        finally:
+            connection.close_sync(None)
 
     def activate(self, item_id):
         return self.call(CONTROL, "Activate", GLib.Variant("(s)", (item_id,)), reply="(b)")[0]
@@ -173,6 +183,18 @@ class Session:
             return []
 
     # --- X ---------------------------------------------------------------
+    def screenshot(self, name):
+        """Saves the screen to $TRAYVANE_E2E_SCREENSHOTS/NAME.png when that folder is set."""
+        folder = os.environ.get("TRAYVANE_E2E_SCREENSHOTS")
+        if not folder:
+            return
+        os.makedirs(folder, exist_ok=True)
+        code = ("import gi,sys; gi.require_version('Gdk','3.0'); from gi.repository import Gdk;"
+                "w=Gdk.get_default_root_window(); Gdk.pixbuf_get_from_window(w,0,0,w.get_width(),"
+                "w.get_height()).savev(sys.argv[1],'png',[],[])")
+        subprocess.run(["/usr/bin/python3", "-c", code, os.path.join(folder, name + ".png")], env=self.env,
+                       timeout=20)
+
     def window_exists(self, title):
         result = subprocess.run(["xwininfo", "-name", title], env=self.env, capture_output=True, text=True)
         return result.returncode == 0 and "IsViewable" in result.stdout
@@ -191,6 +213,14 @@ class Session:
             xtst.XTestFakeButtonEvent(display, 1, False, 0)
         xlib.XFlush(display)
         xlib.XCloseDisplay(display)
+
+    def window_geometry(self, title):
+        """(x, y, w, h) of a viewable window with this title, if any."""
+        result = subprocess.run(["xwininfo", "-name", title], env=self.env, capture_output=True, text=True)
+        if result.returncode != 0 or "IsViewable" not in result.stdout:
+            return None
+        values = dict(line.strip().split(":", 1) for line in result.stdout.splitlines() if ":" in line)
+        return tuple(int(values[key]) for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
 
     def popup_at(self, x, y):
         """Geometry (x, y, w, h) of a viewable top-level window at this corner, if any."""
@@ -236,11 +266,12 @@ def private_connection():
 
 
 class FakeShellWatcher:
-    """A desktop shell's watcher that replaces Trayvane's (served from this process)."""
+    """A desktop shell's watcher that replaces Trayvane's (served from this process). It lists a
+    registration by object path as that path alone, as some watchers do."""
 
     def __init__(self):
         self.items = []
-        self.hosts = []
+        self.hosts = ["org.kde.StatusNotifierHost-shell"]  # the shell's own bar shows the items
         self.connection = private_connection()
         info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
         self.connection.register_object("/StatusNotifierWatcher", info, self.on_call, self.on_get, None)
@@ -253,7 +284,7 @@ class FakeShellWatcher:
     def on_call(self, connection, sender, path, interface, method, parameters, invocation):
         argument = parameters.unpack()[0]
         if method == "RegisterStatusNotifierItem":
-            entry = sender + argument if argument.startswith("/") else argument
+            entry = argument
             if "/" not in entry:
                 entry += "/StatusNotifierItem"
             if entry not in self.items:
@@ -468,6 +499,9 @@ def scenario_watcher(s):
     s.client("pointer-tool", "Zeiger")
     items = s.wait_items(lambda items: len(items) == 1, "the client's item")
     check(items[0]["isHidden"], "hidden while Trayvane is the only host")
+    # Registers once, and again only when the watcher name appears anew.
+    qt_client = s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")])
+    s.wait_items(lambda items: len(items) == 2, "the Qt item")
 
     props = s.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties"),
                    "GetAll", GLib.Variant("(s)", (WATCHER[2],)), reply="(a{sv})")[0]
@@ -496,20 +530,161 @@ def scenario_watcher(s):
     # A desktop shell takes the name over: Trayvane follows it as a host.
     shell = FakeShellWatcher()
     s.wait_for(lambda: f"org.kde.StatusNotifierHost-{trayvane.pid}" in shell.hosts, "Trayvane's host at the shell")
-    items = s.wait_items(lambda items: len(items) == 1 and not items[0]["isHidden"],
-                         "the item, shown by the shell's desktop")
+    items = s.wait_items(lambda items: len(items) == 2 and not any(item["isHidden"] for item in items),
+                         "both items, shown by the shell's desktop")
+    check(any(s.pid_of(entry.split("/", 1)[0]) == qt_client.pid for entry in shell.items),
+          f"Trayvane handed the Qt item to the shell: {shell.items}")
     s.wait_for(lambda: not s.window_exists("Trayvane Icon"), "the tray icon instead of the fallback window")
     s.wait_for(lambda: any(s.pid_of(entry.split("/", 1)[0]) == trayvane.pid for entry in shell.items),
                "Trayvane's own tray icon registered with the shell")
+    # Listed by its object path alone, the ayatana item is found on the bus.
+    ayatana = s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
+    s.wait_items(lambda items: any(item["ownerPID"] == ayatana.pid for item in items), "the item listed by path alone")
+    check([entry for entry in shell.items if entry.startswith("/org/ayatana/")], f"a bare path: {shell.items}")
+    s.stop(ayatana)
 
     # The shell leaves: Trayvane takes the name back and the client returns to it.
     shell.leave()
     s.wait_for(lambda: s.pid_of(WATCHER[0]) == trayvane.pid, "Trayvane's watcher again")
-    s.wait_items(lambda items: len(items) == 1 and items[0]["isHidden"], "the item back at Trayvane's watcher")
+    s.wait_items(lambda items: len(items) == 2 and all(item["isHidden"] for item in items),
+                 "the items back at Trayvane's watcher")
     s.wait_for(lambda: s.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher",
                                "org.freedesktop.DBus.Properties"), "Get",
                               GLib.Variant("(ss)", (WATCHER[2], "IsStatusNotifierHostRegistered")), reply="(v)")[0],
                "Trayvane's host registered again with its own watcher")
+
+
+# --- the desktop's own tray ---------------------------------------------------
+
+XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="size" type="uint" value="30"/>
+      <property name="icon-size" type="uint" value="22"/>
+      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+"""
+
+
+def start_desktop_tray(s, program):
+    """Starts the real status-notifier-watcher or an xfce4-panel whose only plugin is the status tray."""
+    if program == "xfce4-panel":
+        config = os.path.join(s.root, "xdg")
+        os.makedirs(os.path.join(config, "xfce4", "panel"), exist_ok=True)
+        with open(os.path.join(config, "xfce4", "panel", "default.xml"), "w") as f:
+            f.write(XFCE_PANEL)
+        s.env["XDG_CONFIG_DIRS"] = config + ":/etc/xdg"
+    process = s.spawn([program])
+    trayvane = s.trayvane.pid if s.trayvane and s.trayvane.poll() is None else None
+
+    def queued():
+        return s.call(("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus"), "ListQueuedOwners",
+                      GLib.Variant("(s)", (WATCHER[0],)), reply="(as)")[0]
+    # It owns the watcher name, or waits for it behind Trayvane (xfce4-panel's
+    # tray runs in a process of its own).
+    s.wait_for(lambda: [owner for owner in queued() if s.pid_of(owner) not in (None, trayvane)],
+               f"{program} at the watcher name")
+    return process
+
+
+def start_three_clients(s):
+    """A Qt QSystemTrayIcon (registers once, by unique name), a libayatana item
+    (by object path, re-registers by itself) and a plain item."""
+    clients = [s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")]),
+               s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")]),
+               s.client("plain-tool", "Schlicht")]
+    return clients
+
+
+def own_entries(s, entries, clients):
+    """The clients whose items these watcher entries name."""
+    pids = {s.pid_of(entry.split("/", 1)[0]) for entry in entries}
+    return {client.pid for client in clients} & pids
+
+
+def expect_listed(s, clients, hidden, what):
+    pids = {client.pid for client in clients}
+    return s.wait_items(lambda items: {item["ownerPID"] for item in items} == pids and
+                        all(item["isHidden"] == hidden for item in items), what, timeout=30.0)
+
+
+def scenario_foreign_watcher(s):
+    """The real status-notifier-watcher (it exits when the name is taken, so it runs first): it lists
+    bare bus names, also for an item at another path; nothing shows the items."""
+    watcher = start_desktop_tray(s, "status-notifier-watcher")
+    s.start_trayvane()
+    # Qt decides at its first tray use whether a host is there.
+    s.wait_for(lambda: s.call((WATCHER[0], WATCHER[1], "org.freedesktop.DBus.Properties"), "Get",
+                              GLib.Variant("(ss)", (WATCHER[2], "IsStatusNotifierHostRegistered")), reply="(v)")[0],
+               "Trayvane's host registered with the desktop's watcher")
+    clients = start_three_clients(s)
+    expect_listed(s, clients, True, "all three items, hidden while no tray shows them")
+    entries = s.watcher_items()
+    check(len(entries) == 3 and all("/" not in entry for entry in entries),
+          f"the watcher lists bare bus names: {entries}")
+
+    s.stop(s.trayvane)
+    s.start_trayvane()
+    expect_listed(s, clients, True, "a restarted Trayvane lists them all again")
+    check(s.pid_of(WATCHER[0]) == watcher.pid, "the desktop's watcher keeps its name")
+
+
+def scenario_xfce_later(s):
+    """xfce4-panel started after Trayvane reads Trayvane's watcher without registering, then takes it over."""
+    s.start_trayvane()
+    clients = start_three_clients(s)
+    passive = s.client("passive-tool", "Ruhend", "--status", "Passive")
+    expect_listed(s, clients + [passive], True, "all items hidden before the panel runs")
+    start_desktop_tray(s, "xfce4-panel")
+
+    def drawn_marks(items):
+        return len(items) == 4 and all(item["isHidden"] == (item["ownerPID"] == passive.pid) for item in items)
+    s.wait_items(drawn_marks, "the items the panel's tray draws marked as shown, the passive one hidden",
+                 timeout=30.0)
+    s.screenshot("xfce-later")
+
+    gone = s.trayvane.pid
+    s.stop(s.trayvane)
+    s.wait_for(lambda: s.pid_of(WATCHER[0]) not in (None, gone), "the panel's watcher owning the name")
+    s.wait_for(lambda: own_entries(s, s.watcher_items(), clients) == {c.pid for c in clients},
+               "every item registered with the panel's watcher")
+    s.start_trayvane()
+    s.wait_items(drawn_marks, "a restarted Trayvane lists them all, marked as the panel draws them", timeout=30.0)
+    s.screenshot("xfce-later-restarted")
+
+
+def scenario_xfce_first(s):
+    """xfce4-panel running before Trayvane: its watcher, its marks."""
+    start_desktop_tray(s, "xfce4-panel")
+    s.start_trayvane()
+    clients = start_three_clients(s)
+    expect_listed(s, clients, False, "every item shown by the panel")
+    s.screenshot("xfce-first")
+
+    # A row click on the ayatana item: the panel closes, the item's menu stays open.
+    s.call(CONTROL, "TogglePanel")
+    panel = s.wait_for(lambda: s.window_geometry("Trayvane Panel"), "the panel")
+    pump(0.5)
+    rank = [item["ownerPID"] for item in s.items()].index(clients[1].pid)
+    row = (panel[0] + 130, panel[1] + 109 + 40 * rank)  # rows are 40 pixels apart
+    s.x_pointer(*row, click=True)
+    menu = s.wait_for(lambda: s.popup_at(*row), "the ayatana item's menu at the row")
+    pump(1.0)
+    s.screenshot("xfce-first-menu")
+    check(s.popup_at(*row) == menu, "the menu stays open after the panel closed")
+    s.x_pointer(menu[0] + 30, menu[1] + 12, click=True)
+    check(s.wait_for(lambda: s.read_log("ayatana"), "the click on the menu entry") == ["clicked Erster Eintrag"],
+          "the menu entry reached the client")
 
 
 SCENARIOS = {
@@ -519,6 +694,9 @@ SCENARIOS = {
     "hostile": scenario_hostile,
     "order": scenario_order,
     "watcher": scenario_watcher,
+    "foreign_watcher": scenario_foreign_watcher,
+    "xfce_later": scenario_xfce_later,
+    "xfce_first": scenario_xfce_first,
 }
 
 

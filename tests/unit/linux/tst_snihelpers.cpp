@@ -67,7 +67,78 @@ private slots:
         // The watcher's entry text parses back into the same address.
         const auto again = Sni::parseEntry(address->entry());
         QVERIFY(again.has_value());
-        QCOMPARE(*again, *address);
+        QCOMPARE(again->address, *address);
+    }
+
+    // Watchers list one registration as "name/path", as the bare name or as
+    // the bare path; each form must find the item the others file.
+    void watcherEntries_data()
+    {
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("pathGiven");
+        QTest::newRow("bare unique name") << ":1.5" << true << ":1.5/StatusNotifierItem" << false;
+        QTest::newRow("unique name with default path")
+            << ":1.5/StatusNotifierItem" << true << ":1.5/StatusNotifierItem" << true;
+        QTest::newRow("bare well-known name")
+            << "org.kde.StatusNotifierItem-7-1" << true << "org.kde.StatusNotifierItem-7-1/StatusNotifierItem" << false;
+        QTest::newRow("name with another path")
+            << ":1.6/org/ayatana/NotificationItem/nm" << true << ":1.6/org/ayatana/NotificationItem/nm" << true;
+        QTest::newRow("path alone") << "/org/ayatana/NotificationItem/nm" << true << "/org/ayatana/NotificationItem/nm"
+                                    << true;
+        QTest::newRow("malformed path alone") << "/org//x" << false << "" << false;
+        QTest::newRow("name with malformed path") << ":1.6/x/" << false << "" << false;
+        QTest::newRow("empty") << "" << false << "" << false;
+    }
+    void watcherEntries()
+    {
+        QFETCH(QString, entry);
+        QFETCH(bool, valid);
+        const auto parsed = Sni::parseEntry(entry);
+        QCOMPARE(parsed.has_value(), valid);
+        if (!valid)
+            return;
+        QFETCH(QString, key);
+        QFETCH(bool, pathGiven);
+        QCOMPARE(parsed->key(), key);
+        QCOMPARE(parsed->pathGiven, pathGiven);
+        QCOMPARE(parsed->address.service.isEmpty(), entry.startsWith(QLatin1Char('/')));
+    }
+
+    void introspection_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("xml");
+        QTest::addColumn<QStringList>("children");
+        QTest::addColumn<bool>("isItem");
+        QTest::newRow("root with nested nodes")
+            << "/" << "<node><interface name=\"org.freedesktop.DBus.Peer\"/><node name=\"org\"><node name=\"deep\"/></node>"
+                      "<node name=\"MenuBar\"/></node>"
+            << QStringList{"/org", "/MenuBar"} << false;
+        QTest::newRow("the item itself")
+            << "/org/ayatana/NotificationItem/nm"
+            << "<node><interface name=\"org.kde.StatusNotifierItem\"><method name=\"Scroll\"/></interface>"
+               "<node name=\"Menu\"/></node>"
+            << QStringList{"/org/ayatana/NotificationItem/nm/Menu"} << true;
+        QTest::newRow("child names that are no path element")
+            << "/a" << "<node><node name=\"b/c\"/><node name=\"\"/><node name=\"d-e\"/><node name=\"ok\"/></node>"
+            << QStringList{"/a/ok"} << false;
+        QTest::newRow("an interface of a child does not count")
+            << "/" << "<node><node name=\"x\"><interface name=\"org.kde.StatusNotifierItem\"/></node></node>"
+            << QStringList{"/x"} << false;
+        QTest::newRow("broken XML keeps what came before")
+            << "/" << "<node><node name=\"a\"/><node name=" << QStringList{"/a"} << false;
+    }
+    void introspection()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, xml);
+        QFETCH(QStringList, children);
+        QFETCH(bool, isItem);
+        const Sni::IntrospectedNode node = Sni::parseIntrospection(path, xml);
+        QCOMPARE(node.children, children);
+        QCOMPARE(node.isItem, isItem);
     }
 
     void choosePixmap_data()
