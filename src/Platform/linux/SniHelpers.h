@@ -40,8 +40,8 @@ constexpr int maxItemsPerConnection = 1000;
 constexpr int maxHostsPerWatcher = 64;
 constexpr int maxHostsPerConnection = 4;
 // Questions to the bus daemon about a registered name, open at one time.
-constexpr int maxOwnerQuestionsPerConnection = 8;
-constexpr int maxOwnerQuestions = 256;
+constexpr int maxOwnerQuestionsPerConnection = 64;
+constexpr int maxOwnerQuestions = 1024;
 // Every call to another application gives up after this long.
 constexpr int callTimeoutMs = 3000;
 // Except for an item's properties: nothing waits for them, and a client that
