@@ -5,7 +5,6 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 
-
 namespace Trayvane {
 
 StatusNotifierWatcher::StatusNotifierWatcher(const QString &ownHostConnection, QObject *parent)
