@@ -319,10 +319,10 @@ void MenuBarService::saveOrder()
     if (m_preserveUnreadableFile) {
         // Set aside what could not be read instead of overwriting it, so a
         // damaged or foreign file is never destroyed by the first save.
-        const QString aside = m_configPath + QStringLiteral(".unreadable");
-        QFile::remove(aside);
-        if (QFile::rename(m_configPath, aside) || !QFileInfo::exists(m_configPath))
+        if (OrderStore::setAside(m_configPath) || !QFileInfo::exists(m_configPath))
             m_preserveUnreadableFile = false;
+        else
+            return; // kept in memory; the next save tries again
     }
     OrderStore::save(m_configPath, m_orderedKeys);
 }

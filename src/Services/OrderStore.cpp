@@ -89,6 +89,23 @@ LoadResult load(const QString &path, QStringList &keys)
     return LoadResult::Loaded;
 }
 
+std::optional<QString> setAside(const QString &path)
+{
+    // Bounded, so a folder full of earlier asides cannot make this loop long.
+    constexpr int maxAsideNames = 1000;
+    const QString base = path + QStringLiteral(".unreadable");
+    for (int n = 0; n < maxAsideNames; ++n) {
+        const QString aside = n == 0 ? base : base + QLatin1Char('.') + QString::number(n);
+        const QFileInfo info(aside);
+        if (info.exists() || info.isSymLink())
+            continue;
+        // QFile::rename never replaces an existing target.
+        if (QFile::rename(path, aside))
+            return aside;
+    }
+    return std::nullopt;
+}
+
 bool save(const QString &path, const QStringList &keys)
 {
     return writeFileAtomically(path, encode(keys));

@@ -26,6 +26,12 @@ enum class LoadResult { Loaded, Missing, Unreadable };
 /// Reads the file at `path`. `keys` is set only when the result is Loaded.
 LoadResult load(const QString &path, QStringList &keys);
 
+/// Moves the file (or whatever is) at `path` aside, next to it, as
+/// `path.unreadable`, or `path.unreadable.1`, `.2`, … when that name is taken:
+/// nothing that was set aside before is replaced. Returns the name it now
+/// has, or nothing when it could not be moved.
+std::optional<QString> setAside(const QString &path);
+
 /// Writes the keys atomically: the old file stays in place unless the new
 /// content was written completely. Returns whether it was written.
 bool save(const QString &path, const QStringList &keys);

@@ -3,7 +3,10 @@
 include(${CMAKE_CURRENT_SOURCE_DIR}/../fixtures/sni_client.cmake)
 
 if(TARGET trayvane_sni_client)
-    foreach(scenario slow menu peers flood many race)
+    # Until the panel draws client texts as plain text, the markup scenario
+    # reports the request it saw as an expected failure; set this OFF then.
+    set(TRAYVANE_E2E_MARKUP_XFAIL ON)
+    foreach(scenario slow menu peers flood many race markup bomb hostflood bogus squat)
         add_test(NAME e2e_hardening_${scenario}
             COMMAND dbus-run-session -- /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/hardening/e2e_hardening.py
                 ${scenario}
@@ -11,7 +14,10 @@ if(TARGET trayvane_sni_client)
                 --client $<TARGET_FILE:trayvane_sni_client>
                 --qt-client $<TARGET_FILE:trayvane_qt_tray_client>
                 --ayatana ${CMAKE_CURRENT_SOURCE_DIR}/../fixtures/ayatana_client.py)
-        set_tests_properties(e2e_hardening_${scenario} PROPERTIES TIMEOUT 60 LABELS e2e
+        set_tests_properties(e2e_hardening_${scenario} PROPERTIES TIMEOUT 120 LABELS e2e
             ENVIRONMENT "NO_AT_BRIDGE=1")
     endforeach()
+    if(TRAYVANE_E2E_MARKUP_XFAIL)
+        set_property(TEST e2e_hardening_markup APPEND PROPERTY ENVIRONMENT "TRAYVANE_E2E_MARKUP_XFAIL=1")
+    endif()
 endif()

@@ -137,15 +137,27 @@ namespace {
 QList<RawPixmap> readPixmapArray(const QDBusArgument &argument)
 {
     QList<RawPixmap> pixmaps;
+    qint64 kept = 0;
     argument.beginArray();
     while (!argument.atEnd()) {
         RawPixmap pixmap;
         argument.beginStructure();
-        argument >> pixmap.width >> pixmap.height >> pixmap.data;
+        argument >> pixmap.width >> pixmap.height;
+        const bool usableSides = pixmap.width > 0 && pixmap.height > 0 && pixmap.width <= maxPixmapSide
+                                 && pixmap.height <= maxPixmapSide;
+        if (usableSides && pixmaps.size() < 64 && kept < maxPixmapBytes) {
+            argument >> pixmap.data;
+        } else {
+            // Stepped over without copying: megabytes a peer claims for a
+            // picture nobody can use cost nothing here.
+            argument.beginArray();
+            argument.endArray();
+        }
         argument.endStructure();
         // Keep only the size of bogus entries, never megabytes of them.
         if (!isValidPixmap(pixmap))
             pixmap.data.clear();
+        kept += pixmap.data.size();
         if (pixmaps.size() < 64)
             pixmaps.append(pixmap);
     }

@@ -30,13 +30,29 @@ inline const QString PropertiesInterface = QStringLiteral("org.freedesktop.DBus.
 // Limits against peers that send more than any real tray item needs.
 constexpr int maxTextLength = 512;
 constexpr int maxPixmapSide = 1024;
+// Pixmap data kept from one value: later entries beyond it are not read.
+constexpr qint64 maxPixmapBytes = 8 * 1024 * 1024;
 constexpr int maxMenuEntries = 500;
 constexpr int maxMenuDepth = 8;
 constexpr int maxItemsPerWatcher = 2000;
+// The watcher's share for one connection, so one cannot fill it for others.
+constexpr int maxItemsPerConnection = 1000;
+constexpr int maxHostsPerWatcher = 64;
+constexpr int maxHostsPerConnection = 4;
+// Questions to the bus daemon about a registered name, open at one time.
+constexpr int maxOwnerQuestionsPerConnection = 64;
+constexpr int maxOwnerQuestions = 1024;
 // Every call to another application gives up after this long.
 constexpr int callTimeoutMs = 3000;
+// Except for an item's properties: nothing waits for them, and a client that
+// is slow to answer is listed as soon as its answer arrives.
+constexpr int propertiesTimeoutMs = 25000;
 // Change signals of one item arriving within this window cause one re-read.
 constexpr int coalesceMs = 10;
+// An item whose pictures are large is read again at most at this rate of
+// picture bytes (10 MB a second), and at least every few seconds.
+constexpr qint64 pictureBytesPerMs = 10 * 1024;
+constexpr int maxPaceMs = 5000;
 
 // Geometry of the virtual bar the items are placed on.
 constexpr double barSlot = 24.0;

@@ -1,6 +1,8 @@
 // The StatusNotifierItem host: kept state of every registered item.
 #include "Platform/linux/StatusNotifierHost.h"
 
+#include "Platform/linux/IconLoader.h"
+
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -9,13 +11,9 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
-#include <QIcon>
-#include <QImageReader>
-#include <QPainter>
 #include <QSet>
+
+#include <algorithm>
 
 namespace Trayvane {
 
@@ -24,8 +22,6 @@ namespace {
 const QString DBusService = QStringLiteral("org.freedesktop.DBus");
 const QString DBusPath = QStringLiteral("/org/freedesktop/DBus");
 const QString DBusInterface = QStringLiteral("org.freedesktop.DBus");
-
-constexpr qint64 maxIconFileSize = 8 * 1024 * 1024;
 
 const char *const itemSignals[] = {"NewTitle",  "NewIcon",   "NewAttentionIcon", "NewOverlayIcon",
                                    "NewToolTip", "NewStatus", "NewMenu",          "XAyatanaNewLabel"};
@@ -50,93 +46,18 @@ bool isInterfaceError(const QString &errorName)
     return names.contains(errorName);
 }
 
-QImage fitted(const QImage &image, int pixels)
-{
-    if (image.isNull())
-        return {};
-    if (image.width() == pixels && image.height() == pixels)
-        return image;
-    QImage canvas(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    const QImage scaled = image.scaled(pixels, pixels, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    QPainter painter(&canvas);
-    painter.drawImage((pixels - scaled.width()) / 2, (pixels - scaled.height()) / 2, scaled);
-    return canvas;
-}
-
-QImage readImageFile(const QString &path, int pixels)
-{
-    // Only plain files of a sane size: a peer may name a FIFO or a device,
-    // whose opening or reading would never end.
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxIconFileSize)
-        return {};
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    if (size.isValid() && (size.width() > 4096 || size.height() > 4096))
-        reader.setScaledSize(size.scaled(pixels, pixels, Qt::KeepAspectRatio));
-    else if (!size.isValid() || reader.format() == "svg")
-        reader.setScaledSize(QSize(pixels, pixels));
-    return fitted(reader.read(), pixels);
-}
-
 QString textValue(const QVariantMap &properties, const QString &key)
 {
     const QVariant value = properties.value(key);
     return value.metaType() == QMetaType::fromType<QString>() ? Sni::capText(value.toString()) : QString();
 }
 
-QImage iconFrom(const QVariantMap &properties, const QString &pixmapKey, const QString &nameKey,
-                const QString &themePath)
-{
-    const auto pixmaps = Sni::readPixmaps(properties.value(pixmapKey));
-    const int chosen = Sni::choosePixmap(pixmaps, StatusNotifierHost::iconPixels);
-    if (chosen >= 0)
-        return fitted(Sni::decodePixmap(pixmaps[chosen]), StatusNotifierHost::iconPixels);
-    const QString name = textValue(properties, nameKey);
-    if (!name.isEmpty())
-        return loadNamedIcon(name, themePath, StatusNotifierHost::iconPixels);
-    return {};
-}
-
 } // namespace
-
-QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels)
-{
-    static QHash<QString, QImage> cache;
-    const QString key = name + QLatin1Char('\n') + themePath + QLatin1Char('\n') + QString::number(pixels);
-    if (const auto it = cache.constFind(key); it != cache.constEnd())
-        return *it;
-    QImage image;
-    if (QDir::isAbsolutePath(name)) {
-        image = readImageFile(name, pixels);
-    } else {
-        if (!themePath.isEmpty() && QDir::isAbsolutePath(themePath) && !name.contains(QLatin1Char('/'))) {
-            // Items ship their own icons in a small private tree.
-            QDirIterator it(themePath, QDir::Files, QDirIterator::Subdirectories);
-            for (int seen = 0; it.hasNext() && seen < 2000 && image.isNull(); ++seen) {
-                const QFileInfo info(it.nextFileInfo());
-                if (info.completeBaseName() == name
-                    && QStringList{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("xpm")}.contains(
-                        info.suffix()))
-                    image = readImageFile(info.filePath(), pixels);
-            }
-        }
-        if (image.isNull()) {
-            const QIcon icon = QIcon::fromTheme(name);
-            if (!icon.isNull())
-                image = fitted(icon.pixmap(pixels, pixels).toImage(), pixels);
-        }
-    }
-    if (cache.size() > 500)
-        cache.clear();
-    cache.insert(key, image);
-    return image;
-}
 
 StatusNotifierHost::StatusNotifierHost(const QDBusConnection &connection, const QString &ownWatcherConnection,
                                        QObject *parent)
-    : QObject(parent), m_connection(connection), m_ownWatcherConnection(ownWatcherConnection)
+    : QObject(parent), m_connection(connection), m_ownWatcherConnection(ownWatcherConnection),
+      m_icons(new IconLoader(iconPixels, this))
 {
     m_hostService = QStringLiteral("org.kde.StatusNotifierHost-%1").arg(QCoreApplication::applicationPid());
 
@@ -212,9 +133,9 @@ bool StatusNotifierHost::isOtherHostPresent() const
 }
 
 template<typename Handler>
-void StatusNotifierHost::callAsync(const QDBusMessage &message, Handler handler)
+void StatusNotifierHost::callAsync(const QDBusMessage &message, Handler handler, int timeoutMs)
 {
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, Sni::callTimeoutMs), this);
+    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, timeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, handler]() {
         watcher->deleteLater();
         handler(watcher->reply());
@@ -611,9 +532,12 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
         }
         if (item->refetch) {
             item->refetch = false;
-            fetch(item);
+            if (item->coalesce.interval() > Sni::coalesceMs)
+                scheduleFetch(item); // paced: its pictures are large
+            else
+                fetch(item);
         }
-    });
+    }, Sni::propertiesTimeoutMs);
 }
 
 void StatusNotifierHost::applyProperties(const SniItemRef &item, const QVariantMap &properties)
@@ -630,12 +554,63 @@ void StatusNotifierHost::applyProperties(const SniItemRef &item, const QVariantM
         item->menuPath.clear();
     const QVariant isMenu = properties.value(QStringLiteral("ItemIsMenu"));
     item->itemIsMenu = isMenu.metaType() == QMetaType::fromType<bool>() && isMenu.toBool();
-    item->icon = iconFrom(properties, QStringLiteral("IconPixmap"), QStringLiteral("IconName"), themePath);
-    item->attentionIcon =
-        iconFrom(properties, QStringLiteral("AttentionIconPixmap"), QStringLiteral("AttentionIconName"), themePath);
+    const qint64 pictureBytes =
+        updatePicture(item, properties, false, themePath) + updatePicture(item, properties, true, themePath);
+    // An item that sends megabytes of pictures is read again at a pace that
+    // keeps them under a fixed rate, however often it announces a change.
+    item->coalesce.setInterval(int(std::clamp(pictureBytes / Sni::pictureBytesPerMs, qint64(Sni::coalesceMs),
+                                              qint64(Sni::maxPaceMs))));
     item->propertiesArrived = true;
     if (item->isListed())
         emit changed();
+}
+
+qint64 StatusNotifierHost::updatePicture(const SniItemRef &item, const QVariantMap &properties, bool attention,
+                                         const QString &themePath)
+{
+    QImage &image = attention ? item->attentionIcon : item->icon;
+    QByteArray &source = attention ? item->attentionIconSource : item->iconSource;
+    // Whatever this picture is now, a file still being read for it is stale.
+    const quint64 ticket = ++(attention ? item->attentionIconTicket : item->iconTicket);
+    const auto pixmaps = Sni::readPixmaps(
+        properties.value(attention ? QStringLiteral("AttentionIconPixmap") : QStringLiteral("IconPixmap")));
+    qint64 claimed = 0; // what the pixmaps say they carry, read or not
+    for (const Sni::RawPixmap &pixmap : pixmaps)
+        claimed += pixmap.width > 0 && pixmap.height > 0 ? qint64(4) * pixmap.width * pixmap.height : 0;
+    const int chosen = Sni::choosePixmap(pixmaps, iconPixels);
+    if (chosen >= 0) {
+        // The same pixmap sent again is recognised by a hash, not decoded again.
+        const Sni::RawPixmap &pixmap = pixmaps[chosen];
+        const QByteArray made = "pixmap " + QByteArray::number(pixmap.width) + 'x' + QByteArray::number(pixmap.height)
+                                + ' ' + QByteArray::number(quint64(qHash(QByteArrayView(pixmap.data))));
+        if (made != source) {
+            image = Pictures::fitted(Sni::decodePixmap(pixmap), iconPixels);
+            source = made;
+        }
+        return claimed;
+    }
+    const QString name =
+        textValue(properties, attention ? QStringLiteral("AttentionIconName") : QStringLiteral("IconName"));
+    if (name.isEmpty()) {
+        image = QImage();
+        source.clear();
+        return claimed;
+    }
+    source = "name";
+    // The previous picture stays until the new one has been read.
+    const QWeakPointer<SniItemState> weak = item;
+    const QString slot = item->address.entry() + (attention ? QStringLiteral(" attention") : QString());
+    const auto known = m_icons->request(slot, name, themePath, [this, weak, attention, ticket](const QImage &read) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || ticket != (attention ? item->attentionIconTicket : item->iconTicket))
+            return; // a newer picture was asked for meanwhile
+        (attention ? item->attentionIcon : item->icon) = read;
+        if (item->isListed())
+            emit changed();
+    });
+    if (known)
+        image = *known;
+    return claimed;
 }
 
 } // namespace Trayvane

@@ -20,6 +20,8 @@ class QDBusServiceWatcher;
 
 namespace Trayvane {
 
+class IconLoader;
+
 /// What the host knows of one registered item.
 struct SniItemState
 {
@@ -42,6 +44,11 @@ struct SniItemState
     bool itemIsMenu = false;
     QImage icon;
     QImage attentionIcon;
+    // What each picture was made from, and which request it waits for.
+    QByteArray iconSource;
+    QByteArray attentionIconSource;
+    quint64 iconTicket = 0;
+    quint64 attentionIconTicket = 0;
 
     bool fetching = false;
     bool resolvingPid = false;
@@ -120,8 +127,11 @@ private:
     void scheduleFetch(const SniItemRef &item);
     void fetch(const SniItemRef &item);
     void applyProperties(const SniItemRef &item, const QVariantMap &properties);
+    /// Sets the item's icon or attention icon; returns the bytes its pixmaps claim.
+    qint64 updatePicture(const SniItemRef &item, const QVariantMap &properties, bool attention,
+                         const QString &themePath);
     template<typename Handler>
-    void callAsync(const QDBusMessage &message, Handler handler);
+    void callAsync(const QDBusMessage &message, Handler handler, int timeoutMs = Sni::callTimeoutMs);
 
     QDBusConnection m_connection;
     QString m_ownWatcherConnection;
@@ -139,10 +149,12 @@ private:
     QHash<QString, SniItemRef> m_byEntry; // by key
     quint64 m_nextSequence = 1;
     quint32 m_nextWindowNumber = 1;
+    IconLoader *m_icons = nullptr;
 };
 
 /// Loads an icon named the way items name them (absolute path, a name inside
-/// the item's own theme path, or a theme name) at `pixels` size; cached.
+/// the item's own theme path, or a theme name) at `pixels` size, at once and
+/// within the bounds of `Pictures::readFile`; cached by file and modification time.
 QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels);
 
 } // namespace Trayvane

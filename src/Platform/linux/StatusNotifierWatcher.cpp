@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QHash>
 
@@ -57,13 +58,17 @@ bool StatusNotifierWatcher::tryStart()
 
 void StatusNotifierWatcher::reset()
 {
+    ++m_generation;
     m_items.clear();
+    m_entries.clear();
+    m_itemsPerOwner.clear();
     m_hosts.clear();
     m_readers.clear();
     if (m_clientWatcher) {
-        for (const QString &name : m_clientWatcher->watchedServices())
+        for (const QString &name : std::as_const(m_watched))
             m_clientWatcher->removeWatchedService(name);
     }
+    m_watched.clear();
     announceHosts();
 }
 
@@ -157,16 +162,41 @@ void StatusNotifierWatcher::registerItem(const QString &argument, const QDBusMes
         return;
     const QString sender = message.service();
     const auto address = Sni::splitRegistration(argument, sender);
-    if (!address || m_items.size() >= Sni::maxItemsPerWatcher)
+    if (!address || sender.isEmpty())
         return;
-    for (const Registration &item : m_items) {
-        if (item.address == *address)
-            return; // registering twice is harmless
+    if (m_entries.contains(address->entry()))
+        return; // registering twice is harmless
+    if (address->service.startsWith(QLatin1Char(':'))) {
+        // A unique name only from its own connection: nobody can register a
+        // name that another connection will get, or has.
+        if (address->service != sender)
+            return;
+        acceptItem(*address, sender);
+        return;
     }
-    m_items.append({*address, sender});
-    watchClient(sender);
-    watchClient(address->service);
-    emit StatusNotifierItemRegistered(address->entry());
+    // A well-known name counts once the bus says who owns it now.
+    const Sni::ItemAddress wanted = *address;
+    askOwner(wanted.service, sender, [this, wanted](const QString &owner) {
+        if (!owner.isEmpty())
+            acceptItem(wanted, owner);
+    });
+}
+
+void StatusNotifierWatcher::acceptItem(const Sni::ItemAddress &address, const QString &owner)
+{
+    int &owned = m_itemsPerOwner[owner];
+    if (m_items.size() >= Sni::maxItemsPerWatcher || owned >= Sni::maxItemsPerConnection
+        || m_entries.contains(address.entry())) {
+        if (owned == 0)
+            m_itemsPerOwner.remove(owner);
+        return;
+    }
+    ++owned;
+    m_items.append({address, owner});
+    m_entries.insert(address.entry());
+    watchClient(owner);
+    watchClient(address.service);
+    emit StatusNotifierItemRegistered(address.entry());
 }
 
 void StatusNotifierWatcher::registerHost(const QString &service, const QDBusMessage &message)
@@ -174,14 +204,42 @@ void StatusNotifierWatcher::registerHost(const QString &service, const QDBusMess
     if (!Sni::isValidBusName(service))
         return;
     // A host registered without a message is Trayvane's own.
-    const QString sender = message.service().isEmpty() ? m_ownHostConnection : message.service();
-    for (const Host &host : m_hosts) {
+    if (message.service().isEmpty()) {
+        acceptHost(service, m_ownHostConnection);
+        return;
+    }
+    const QString sender = message.service();
+    for (const Host &host : std::as_const(m_hosts)) {
         if (host.service == service && host.sender == sender)
             return;
     }
+    // A host counts only under a name its registrant owns.
+    if (service.startsWith(QLatin1Char(':'))) {
+        if (service == sender)
+            acceptHost(service, sender);
+        return;
+    }
+    askOwner(service, sender, [this, service, sender](const QString &owner) {
+        if (owner == sender)
+            acceptHost(service, sender);
+    });
+}
+
+void StatusNotifierWatcher::acceptHost(const QString &service, const QString &sender)
+{
+    qsizetype fromSender = 0;
+    for (const Host &host : std::as_const(m_hosts)) {
+        if (host.service == service && host.sender == sender)
+            return;
+        fromSender += host.sender == sender;
+    }
+    if (m_hosts.size() >= Sni::maxHostsPerWatcher || fromSender >= Sni::maxHostsPerConnection)
+        return;
     m_hosts.append({service, sender});
-    watchClient(sender);
-    watchClient(service);
+    // Trayvane's own host may register before its name is on the bus.
+    const bool own = sender == m_ownHostConnection;
+    watchClient(sender, !own);
+    watchClient(service, !own);
     emit StatusNotifierHostRegistered();
     announceHosts();
 }
@@ -217,7 +275,7 @@ void StatusNotifierWatcher::handOver(const QString &newOwner)
         return *ownProcess.insert(sender, pid.isValid() && qint64(pid.value()) == QCoreApplication::applicationPid());
     };
     for (const Registration &item : std::as_const(m_items)) {
-        if (item.address.path != Sni::DefaultItemPath || isOwn(item.sender))
+        if (item.address.path != Sni::DefaultItemPath || isOwn(item.owner))
             continue;
         auto call = QDBusMessage::createMethodCall(newOwner, Sni::WatcherPath, Sni::WatcherService,
                                                    QStringLiteral("RegisterStatusNotifierItem"));
@@ -226,20 +284,75 @@ void StatusNotifierWatcher::handOver(const QString &newOwner)
     }
 }
 
-void StatusNotifierWatcher::watchClient(const QString &name)
+bool StatusNotifierWatcher::askOwner(const QString &name, const QString &sender,
+                                     std::function<void(const QString &)> then)
 {
-    if (name.isEmpty() || !m_clientWatcher || name == m_connection.baseService()
-        || m_clientWatcher->watchedServices().contains(name))
+    // Bounded, so that a flood of registrations costs a fixed amount of
+    // memory and bus traffic; whatever is over the bound is not registered.
+    int &open = m_openQuestions[sender];
+    if (open >= Sni::maxOwnerQuestionsPerConnection || m_openQuestionsTotal >= Sni::maxOwnerQuestions) {
+        if (open == 0)
+            m_openQuestions.remove(sender);
+        return false;
+    }
+    ++open;
+    ++m_openQuestionsTotal;
+    auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                              QStringLiteral("/org/freedesktop/DBus"),
+                                              QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
+    ask << name;
+    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(ask, Sni::callTimeoutMs), this);
+    const quint64 generation = m_generation;
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, sender, generation, then]() {
+        pending->deleteLater();
+        if (const auto it = m_openQuestions.find(sender); it != m_openQuestions.end() && --*it <= 0)
+            m_openQuestions.erase(it);
+        --m_openQuestionsTotal;
+        if (generation != m_generation || !m_active)
+            return;
+        const QDBusMessage reply = pending->reply();
+        then(reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                 ? reply.arguments().constFirst().toString()
+                 : QString());
+    });
+    return true;
+}
+
+void StatusNotifierWatcher::watchClient(const QString &name, bool verify)
+{
+    if (name.isEmpty() || !m_clientWatcher || name == m_connection.baseService() || m_watched.contains(name))
         return;
+    m_watched.insert(name);
     m_clientWatcher->addWatchedService(name);
+    if (!verify)
+        return;
+    // A name that went away before the bus followed it for us would stay
+    // forever: ask once, after the watch is in place, whether it still exists.
+    auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
+                                              QStringLiteral("/org/freedesktop/DBus"),
+                                              QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    ask << name;
+    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(ask, Sni::callTimeoutMs), this);
+    const quint64 generation = m_generation;
+    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, name, generation]() {
+        pending->deleteLater();
+        const QDBusMessage reply = pending->reply();
+        if (generation == m_generation && m_watched.contains(name) && reply.type() == QDBusMessage::ReplyMessage
+            && !reply.arguments().isEmpty() && !reply.arguments().constFirst().toBool())
+            onClientGone(name);
+    });
 }
 
 void StatusNotifierWatcher::onClientGone(const QString &name)
 {
-    m_clientWatcher->removeWatchedService(name);
+    if (m_watched.remove(name))
+        m_clientWatcher->removeWatchedService(name);
     for (qsizetype i = m_items.size() - 1; i >= 0; --i) {
-        if (m_items[i].sender == name || m_items[i].address.service == name) {
+        if (m_items[i].owner == name || m_items[i].address.service == name) {
             const QString entry = m_items[i].address.entry();
+            if (const auto it = m_itemsPerOwner.find(m_items[i].owner); it != m_itemsPerOwner.end() && --*it <= 0)
+                m_itemsPerOwner.erase(it);
+            m_entries.remove(entry);
             m_items.removeAt(i);
             emit StatusNotifierItemUnregistered(entry);
         }

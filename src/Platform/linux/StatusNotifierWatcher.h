@@ -1,7 +1,8 @@
 // Trayvane's own org.kde.StatusNotifierWatcher, run while no other program
 // owns that name. It keeps the registered items and hosts, drops them when
 // their owners leave the bus, and gives the name up when a desktop shell
-// takes it over.
+// takes it over. What it accepts, and how much, is bounded so that no client
+// can fill it, stall it or take another client's place (see the Linux README).
 //
 // It lives on a thread and a bus connection of its own: Qt's tray icon in this
 // process asks the watcher synchronously from the main thread, over a private
@@ -16,9 +17,13 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
+#include <QHash>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QStringList>
+
+#include <functional>
 
 class QDBusServiceWatcher;
 
@@ -79,16 +84,23 @@ private:
     struct Registration
     {
         Sni::ItemAddress address;
-        QString sender; // the unique name that registered it
+        QString owner; // the unique name of the connection that owns address.service
     };
     struct Host
     {
         QString service;
-        QString sender;
+        QString sender; // the registrant, which owns `service`
     };
     void onNameOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
     void onClientGone(const QString &name);
-    void watchClient(const QString &name);
+    /// Follows `name` until it leaves the bus; `verify`: and makes sure it is there now.
+    void watchClient(const QString &name, bool verify = true);
+    void acceptItem(const Sni::ItemAddress &address, const QString &owner);
+    void acceptHost(const QString &service, const QString &sender);
+    /// Asks the bus daemon (never the client) who owns `name` and calls
+    /// `then` with the owner, or an empty string, on the watcher's thread.
+    /// Returns false when too many questions of `sender` are open.
+    bool askOwner(const QString &name, const QString &sender, std::function<void(const QString &)> then);
     void reset();
     void announceHosts();
     void handOver(const QString &newOwner);
@@ -101,6 +113,12 @@ private:
     QList<Registration> m_items;
     QList<Host> m_hosts;
     QStringList m_readers; // connections that read the item list
+    QSet<QString> m_entries;               // m_items' entries
+    QHash<QString, int> m_itemsPerOwner;
+    QSet<QString> m_watched;               // names m_clientWatcher follows
+    QHash<QString, int> m_openQuestions;   // per sender: owner questions in flight
+    int m_openQuestionsTotal = 0;
+    quint64 m_generation = 0;              // answers from before a reset are stale
     bool m_active = false;
     bool m_objectRegistered = false;
 };

@@ -56,6 +56,47 @@ private slots:
         QCOMPARE(readFile(path), QByteArray("[\"X:Item 0\",\"X:Item 1\"]"));
     }
 
+    // Whatever already has the aside name stays, and so does the unreadable
+    // file, under the first free name after it.
+    void asideNameTaken_data()
+    {
+        QTest::addColumn<QStringList>("taken"); // "name/" is a folder
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("aside is a folder") << QStringList{".unreadable/"} << ".unreadable.1";
+        QTest::newRow("aside is a file") << QStringList{".unreadable"} << ".unreadable.1";
+        QTest::newRow("aside and .1 taken") << QStringList{".unreadable", ".unreadable.1/"} << ".unreadable.2";
+    }
+    void asideNameTaken()
+    {
+        QFETCH(QStringList, taken);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("Trayvane"));
+        const QString path = dir.filePath("Trayvane/order.json");
+        auto write = [](const QString &name, const QByteArray &content) {
+            QFile file(name);
+            return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+        };
+        QVERIFY(write(path, "{not json"));
+        for (const QString &name : taken) {
+            if (name.endsWith('/'))
+                QVERIFY(QDir().mkpath(path + name + "inside"));
+            else
+                QVERIFY(write(path + name, "earlier " + name.toUtf8()));
+        }
+        ScriptedPlatform platform(worldWithItems(dir.path(), 1));
+        MenuBarService service(platform);
+        QCOMPARE(service.items().size(), 1);
+        QCOMPARE(readFile(path + expected), QByteArray("{not json"));
+        for (const QString &name : taken) {
+            if (name.endsWith('/'))
+                QVERIFY(QFileInfo(path + name + "inside").isDir());
+            else
+                QCOMPARE(readFile(path + name), "earlier " + name.toUtf8());
+        }
+        QCOMPARE(readFile(path), QByteArray("[\"X:Item 0\"]"));
+    }
+
     void linkedFile()
     {
         QTemporaryDir dir;

@@ -1,9 +1,13 @@
 // Protocol edge cases of the StatusNotifierItem backend: registration forms,
 // pixmap choice and decoding, text and geometry mapping, menu labels.
 #include "Platform/linux/DBusMenu.h"
+#include "Platform/linux/IconLoader.h"
 #include "Platform/linux/LinuxPlatform.h"
 #include "Platform/linux/SniHelpers.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Trayvane;
@@ -20,6 +24,13 @@ RawPixmap solid(int width, int height, qsizetype dataLength = -1)
     pixmap.height = height;
     pixmap.data = QByteArray(dataLength >= 0 ? dataLength : qsizetype(4) * width * height, '\x7f');
     return pixmap;
+}
+
+bool writePng(const QString &path, int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_ARGB32);
+    image.fill(colour);
+    return image.save(path, "PNG");
 }
 
 } // namespace
@@ -168,6 +179,87 @@ private slots:
         QFETCH(int, target);
         QFETCH(int, expected);
         QCOMPARE(Sni::choosePixmap(pixmaps, target), expected);
+    }
+
+    // Files are read within bounds: a raster file that declares more than a
+    // panel uses is refused unread, a drawing is drawn at the size asked for.
+    void pictureFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QByteArray>("content"); // empty: a PNG of the size in the name
+        QTest::addColumn<bool>("read");
+        QTest::newRow("small png") << "64x64.png" << QByteArray() << true;
+        QTest::newRow("png of 1024 sides") << "1024x16.png" << QByteArray() << true;
+        QTest::newRow("png declaring 1100 sides") << "1100x16.png" << QByteArray() << false;
+        QTest::newRow("svg declaring 5000 sides")
+            << "big.svg"
+            << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='5000' height='5000'>"
+                          "<rect width='5000' height='5000' fill='red'/></svg>")
+            << true;
+        QTest::newRow("not a picture") << "text.png" << QByteArray("no picture") << false;
+    }
+    void pictureFiles()
+    {
+        QFETCH(QString, file);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, read);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(file);
+        if (content.isEmpty()) {
+            const QStringList sides = file.section('.', 0, 0).split('x');
+            QVERIFY(writePng(path, sides[0].toInt(), sides[1].toInt(), Qt::red));
+        } else {
+            QFile out(path);
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(content);
+        }
+        const QImage image = Pictures::readFile(path, 48);
+        QCOMPARE(!image.isNull(), read);
+        if (read) {
+            QCOMPARE(image.size(), QSize(48, 48));
+            // The picture itself, not an empty canvas: red along the middle column.
+            bool drawn = false;
+            for (int y = 0; y < 48 && !drawn; ++y)
+                drawn = image.pixelColor(24, y).red() == 255 && image.pixelColor(24, y).alpha() == 255;
+            QVERIFY(drawn);
+        }
+    }
+
+    // A picture is read once per file and modification, whichever theme path
+    // comes with its name; a changed file is read again.
+    void iconLoaderReadsEachPictureOnce()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("icon.png");
+        QVERIFY(writePng(path, 32, 32, Qt::red));
+        QVERIFY(QDir().mkpath(dir.filePath("theme/22x22")));
+        QVERIFY(writePng(dir.filePath("theme/22x22/own.png"), 22, 22, Qt::blue));
+        IconLoader loader(48);
+        QImage got;
+        auto ask = [&](const QString &name, const QString &themePath) {
+            got = QImage();
+            if (const auto known = loader.request("slot", name, themePath, [&](const QImage &read) { got = read; }))
+                got = *known;
+        };
+
+        ask(path, "/nowhere/1");
+        QTRY_VERIFY(!got.isNull());
+        QCOMPARE(got.pixelColor(24, 24), QColor(Qt::red));
+        ask(path, "/nowhere/2");
+        QVERIFY(!got.isNull()); // at once, from the cache
+        QCOMPARE(loader.decodedCount(), 1);
+
+        QVERIFY(QFile::remove(path));
+        QVERIFY(writePng(path, 40, 40, Qt::green)); // another size on disk
+        ask(path, QString());
+        QTRY_COMPARE(got.pixelColor(24, 24), QColor(Qt::green));
+        QCOMPARE(loader.decodedCount(), 2);
+
+        ask("own", dir.filePath("theme"));
+        QTRY_COMPARE(got.pixelColor(24, 24), QColor(Qt::blue));
+        ask("own", dir.filePath("theme"));
+        QCOMPARE(got.pixelColor(24, 24), QColor(Qt::blue));
+        QCOMPARE(loader.decodedCount(), 3);
     }
 
     void decodePixmapUsesNetworkByteOrder()
