@@ -83,6 +83,7 @@ struct XEmbedTray::Private
     bool rediscover = true;
 
     QHash<quint32, XEmbedIcon> known; // names and pids read once per icon window
+    QSet<quint32> redirected;         // foreign icons whose picture is kept in a pixmap
 
     Embedded *findEmbedded(Window icon)
     {
@@ -396,6 +397,7 @@ void XEmbedTray::updateOwner()
             // Programs move to a new tray only once their old one is gone, and
             // look for it on the next announcement: so the old one goes and
             // the new one is announced again, on its behalf.
+            releaseEmbedded();
             XDestroyWindow(d->display, d->selectionWindow);
             d->selectionWindow = 0;
             announce(owner, CurrentTime);
@@ -540,6 +542,7 @@ void XEmbedTray::rescanForeign()
     for (const Private::Embedded &entry : std::as_const(d->embedded))
         present.insert(quint32(entry.icon));
     d->known.removeIf([&present](const auto &entry) { return !present.contains(entry.key()); });
+    d->redirected.removeIf([&present](quint32 window) { return !present.contains(window); });
     auto same = [](const XEmbedIcon &a, const XEmbedIcon &b) {
         return a.window == b.window && a.pid == b.pid && a.title == b.title && a.isShown == b.isShown;
     };
@@ -720,12 +723,20 @@ QImage XEmbedTray::picture(quint32 window)
         || attributes.width <= 0 || attributes.height <= 0 || attributes.width > 512 || attributes.height > 512)
         return {};
     XImage *image = nullptr;
-    if (d->findEmbedded(Window(window)) && d->hasComposite) {
+    if (!d->findEmbedded(Window(window)) && d->hasComposite && !d->redirected.contains(window)) {
+        // A tray's icon may sit partly off screen or under another window:
+        // redirected, it keeps its whole picture in a pixmap, drawn as before.
+        // The server undoes this when Trayvane's connection closes.
+        XCompositeRedirectWindow(d->display, Window(window), CompositeRedirectAutomatic);
+        d->redirected.insert(window);
+    }
+    if (d->hasComposite) {
         const Pixmap pixmap = XCompositeNameWindowPixmap(d->display, Window(window));
         image = XGetImage(d->display, pixmap, 0, 0, unsigned(attributes.width), unsigned(attributes.height),
                           AllPlanes, ZPixmap);
         XFreePixmap(d->display, pixmap);
-    } else {
+    }
+    if (!image) {
         image = XGetImage(d->display, Window(window), 0, 0, unsigned(attributes.width), unsigned(attributes.height),
                           AllPlanes, ZPixmap);
     }

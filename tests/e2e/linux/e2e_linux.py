@@ -255,7 +255,7 @@ class Session:
         return names
 
     def start_trayer(self):
-        trayer = self.spawn(["trayer", "--widthtype", "request", "--align", "right"])
+        trayer = self.spawn(["trayer", "--widthtype", "request"])
         self.wait_for(lambda: any(name == "panel" for _, _, name, _ in self.window_tree()), "trayer's panel")
         return trayer
 
@@ -634,6 +634,20 @@ def scenario_xembed_own(s):
     s.stop(trayer)
     s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in (yad.pid, clipboard.pid)]) == 2
                  and all(item["isHidden"] for item in items), "both back in Trayvane's tray, hidden")
+
+    # A program that hangs: its icon stays listed, clicks on it and the
+    # control interface answer at once.
+    os.kill(clipboard.pid, signal.SIGSTOP)
+    try:
+        started = time.monotonic()
+        items = s.items()
+        stuck = [item for item in items if item["ownerPID"] == clipboard.pid]
+        check(stuck and s.activate(stuck[0]["id"]), "the hanging program's icon is listed and activated")
+        s.items()
+        elapsed = time.monotonic() - started
+        check(elapsed < 1.0, f"Trayvane answered at once while parcellite hangs ({elapsed * 1000:.0f} ms)")
+    finally:
+        os.kill(clipboard.pid, signal.SIGCONT)
 
     s.stop(yad)
     s.wait_items(lambda items: all(item["ownerPID"] != yad.pid for item in items), "yad's icon to vanish")
