@@ -586,8 +586,11 @@ def scenario_xembed_tray(s):
     qt_item = [item for item in items if item["ownerPID"] == qt_client.pid]
     check(len(qt_item) == 1 and qt_item[0]["displayName"] == "trayvane_qt_tray_client",
           f"the Qt icon is listed once, named by its window title: {items}")
+    check([item["displayName"] for item in items if item["ownerPID"] == ayatana.pid] == ["Ayatana Fixture"],
+          f"the ayatana client's fallback icon, named by its window title: {items}")
     check(all(not item["isHidden"] for item in items), f"trayer shows them: none is hidden: {items}")
     check(all(item["ownerPID"] != trayvane.pid for item in items), "Trayvane's own icon is not listed")
+    check("Trayvane" in s.trayer_icons(), f"Trayvane's own icon docked in trayer too: {s.trayer_icons()}")
 
     # A click synthesized at the icon in trayer reaches the program.
     check(s.activate(qt_item[0]["id"]), "Activate finds the Qt icon")
