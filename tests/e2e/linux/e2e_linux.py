@@ -632,11 +632,15 @@ def scenario_xembed_own(s):
     s.wait_for(lambda: len(s.trayer_icons()) == 2, "the icons docked in trayer")
     s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in (yad.pid, clipboard.pid)]) == 2
                  and all(not item["isHidden"] for item in items), "both listed as shown")
+    # From now on a Qt program docks there too, rather than with Trayvane's watcher.
+    qt_client = s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")])
+    s.wait_for(lambda: "trayvane_qt_tray_client" in s.trayer_icons(), "the Qt icon docked in trayer")
+    ours = (yad.pid, clipboard.pid, qt_client.pid)
 
     # It goes: Trayvane takes the selection back, the icons return to it.
     s.stop(trayer)
-    s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in (yad.pid, clipboard.pid)]) == 2
-                 and all(item["isHidden"] for item in items), "both back in Trayvane's tray, hidden")
+    s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in ours]) == 3
+                 and all(item["isHidden"] for item in items), "all three back in Trayvane's tray, hidden")
 
     # A program that hangs: its icon stays listed, clicks on it and the
     # control interface answer at once.
