@@ -370,12 +370,7 @@ int LinuxPlatform::performAction(const ElementRef &element, const QString &actio
 {
     const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
     if (linuxElement && linuxElement->kind == LinuxElement::Kind::XEmbedIcon && action == AXName::Press) {
-        const quint32 window = quint32(linuxElement->sequence);
-        const QList<XEmbedIcon> &icons = m_xembed->icons();
-        if (std::none_of(icons.cbegin(), icons.cend(), [window](const XEmbedIcon &icon) { return icon.window == window; }))
-            return AXError::CannotComplete;
-        m_xembed->activate(window);
-        return AXError::Success;
+        return m_xembed->activate(quint32(linuxElement->sequence)) ? AXError::Success : AXError::CannotComplete;
     }
     if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != AXName::Press)
         return AXError::Failure;
@@ -451,7 +446,8 @@ QVariant LinuxPlatform::copyWindowList()
                            {WindowKey::Width, Sni::barSlot},
                            {WindowKey::Height, Sni::barSlot}};
         windows.append(QVariantMap{{WindowKey::Bounds, bounds},
-                                   {WindowKey::Number, QVariant::fromValue<quint32>(icons.at(i).window | xembedWindowBit)},
+                                   {WindowKey::Number,
+                                    QVariant::fromValue<quint32>(icons.at(i).window | xembedWindowBit)},
                                    {WindowKey::Layer, Sni::statusWindowLayer}});
     }
     return windows;

@@ -11,6 +11,8 @@
 #include <QSet>
 #include <QSocketNotifier>
 
+#include <algorithm>
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -687,10 +689,12 @@ void XEmbedTray::clickAt(const QPoint &pixel)
     XFlush(d->display);
 }
 
-void XEmbedTray::activate(quint32 window)
+bool XEmbedTray::activate(quint32 window)
 {
-    if (!d->display)
-        return;
+    if (!d->display || std::none_of(m_icons.cbegin(), m_icons.cend(), [window](const XEmbedIcon &icon) {
+            return icon.window == window;
+        }))
+        return false;
     if (Private::Embedded *entry = d->findEmbedded(Window(window))) {
         // Brought under the pointer, where the program opens its menu or window.
         Window rootReturn = 0, childReturn = 0;
@@ -701,17 +705,17 @@ void XEmbedTray::activate(quint32 window)
         XRaiseWindow(d->display, entry->container);
         clickAt(QPoint(x, y));
         d->park.start();
-        return;
+        return true;
     }
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(d->display, Window(window), &attributes) || attributes.map_state != IsViewable)
-        return;
+        return true; // its tray hides it right now: a click would reach another window
     int x = 0, y = 0;
     Window child = 0;
-    if (!XTranslateCoordinates(d->display, Window(window), d->root, attributes.width / 2, attributes.height / 2, &x,
-                               &y, &child))
-        return;
-    clickAt(QPoint(x, y));
+    if (XTranslateCoordinates(d->display, Window(window), d->root, attributes.width / 2, attributes.height / 2, &x,
+                              &y, &child))
+        clickAt(QPoint(x, y));
+    return true;
 }
 
 QImage XEmbedTray::picture(quint32 window)

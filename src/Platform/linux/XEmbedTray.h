@@ -58,8 +58,9 @@ public:
 
     /// A left click at the icon's own window, synthesized with XTest. An icon
     /// embedded by Trayvane is brought under the pointer first, so that what
-    /// the program opens appears where the user looks.
-    void activate(quint32 window);
+    /// the program opens appears where the user looks. False when the icon
+    /// is not listed (any more).
+    bool activate(quint32 window);
     /// The icon window's current content; null when it cannot be read.
     QImage picture(quint32 window);
 
