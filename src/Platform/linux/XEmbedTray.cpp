@@ -390,6 +390,7 @@ void XEmbedTray::updateOwner()
         return;
     const Window owner = XGetSelectionOwner(d->display, d->selection);
     const bool wasForeign = m_foreign;
+    const Window previousOwner = d->foreignOwner;
     if (owner != None && owner != d->selectionWindow) {
         // Another tray runs: its programs dock there when it announces itself.
         // Icons whose programs do not move stay in Trayvane's windows.
@@ -421,7 +422,10 @@ void XEmbedTray::updateOwner()
     XFlush(d->display);
     if (m_foreign != wasForeign)
         emit foreignTrayChanged(m_foreign);
-    scheduleRescan();
+    // The regular check costs one request; the icons are read again only
+    // when the tray changed (its own changes arrive as events).
+    if (m_foreign != wasForeign || d->foreignOwner != previousOwner)
+        scheduleRescan();
 }
 
 void XEmbedTray::pulse()
