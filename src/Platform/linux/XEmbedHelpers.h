@@ -15,6 +15,8 @@ constexpr int rescanDelayMs = 100;
 // The tray selection's owner is checked again this often, for trays that do
 // not announce themselves.
 constexpr int ownerPollMs = 2000;
+// More icons than any desktop shows are not embedded.
+constexpr int maxEmbeddedIcons = 200;
 // How long Trayvane holds the tray selection for icons to dock.
 constexpr int holdSelectionMs = 250;
 // How long an icon of Trayvane's own tray stays under the pointer after a click.

@@ -572,7 +572,13 @@ void XEmbedTray::processEvents()
             } else if (event.xclient.message_type == d->opcode && event.xclient.window == d->selectionWindow
                        && d->selectionWindow && !m_foreign && event.xclient.data.l[1] == requestDock) {
                 const Window icon = Window(event.xclient.data.l[2]);
-                if (icon && !d->findEmbedded(icon)) {
+                XWindowAttributes existing{};
+                // A request for a window that does not exist, or a flood of
+                // them, leaves no window of Trayvane's behind; Trayvane's own
+                // windows are never taken.
+                if (icon && !d->findEmbedded(icon) && d->embedded.size() < XEmbed::maxEmbeddedIcons
+                    && icon != d->root && XGetWindowAttributes(d->display, icon, &existing)
+                    && d->pidOf(icon) != qint32(QCoreApplication::applicationPid())) {
                     XSelectInput(d->display, icon, StructureNotifyMask | PropertyChangeMask);
                     XSetWindowAttributes attributes{};
                     attributes.override_redirect = True;
