@@ -7,7 +7,7 @@ packages=(
   # build
   cmake g++ make pkg-config
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
-  libx11-dev libxtst-dev
+  libx11-dev libxtst-dev libxcomposite-dev libxres-dev
   # checks the macOS backend's files compile (Objective-C++), see tests/unit/mac.cmake
   clang
   # QML runtime modules
@@ -27,6 +27,8 @@ packages=(
   # desktops' own trays: a standalone watcher (lists bare bus names) and xfce4-panel's status tray
   haskell-status-notifier-item-utils xfce4-panel
   python3-gi gir1.2-ayatanaappindicator3-0.1 gir1.2-gtk-3.0
+  # legacy X11 tray clients (XEmbed)
+  yad parcellite
 )
 
 missing=()

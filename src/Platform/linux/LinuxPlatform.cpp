@@ -5,6 +5,8 @@
 #include "Platform/linux/SniHelpers.h"
 #include "Platform/linux/StatusNotifierHost.h"
 #include "Platform/linux/StatusNotifierWatcher.h"
+#include "Platform/linux/XEmbedHelpers.h"
+#include "Platform/linux/XEmbedTray.h"
 #include "Platform/linux/XTestMouse.h"
 #include "Services/MenuBarService.h"
 
@@ -33,10 +35,15 @@ namespace {
 constexpr int ownItemFirstDecisionMs = 1000;
 constexpr int ownItemSettleMs = 300;
 
+// X11 tray icons sit on the virtual bar from this rank on, and their window
+// numbers carry this bit, which no StatusNotifierItem's number has.
+constexpr int xembedFirstRank = 1000;
+constexpr quint32 xembedWindowBit = 0x80000000u;
+
 class LinuxElement : public PlatformElement
 {
 public:
-    enum class Kind { Application, Bar, Item };
+    enum class Kind { Application, Bar, Item, XEmbedIcon };
     LinuxElement(Kind kind, qint32 pid, QString entry = {}, quint64 sequence = 0)
         : kind(kind), pid(pid), entry(std::move(entry)), sequence(sequence)
     {
@@ -44,7 +51,7 @@ public:
     Kind kind;
     qint32 pid;
     QString entry;     // items: the host's key of the item
-    quint64 sequence;  // items: which registration of that entry
+    quint64 sequence;  // items: which registration of that entry; X11 tray icons: the icon window
 };
 
 class LinuxMouseEvent : public PlatformMouseEvent
@@ -131,6 +138,20 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
             Qt::BlockingQueuedConnection);
     }
     m_host = new StatusNotifierHost(m_connection, watcherConnection, this);
+    // Decided before the watcher takes its name: where another program's X11
+    // tray shows the icons, the clients must keep docking there.
+    m_xembed = std::make_unique<XEmbedTray>();
+    connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() { notifyStateChanged(); });
+    if (m_watcher) {
+        QMetaObject::invokeMethod(
+            m_watcher,
+            [watcher = m_watcher, defer = m_xembed->isForeignTrayPresent()]() {
+                watcher->setDeferToXEmbedTray(defer);
+            },
+            Qt::BlockingQueuedConnection);
+        connect(m_xembed.get(), &XEmbedTray::foreignTrayChanged, m_watcher,
+                &StatusNotifierWatcher::setDeferToXEmbedTray, Qt::QueuedConnection);
+    }
     if (m_watcher) {
         connect(m_watcher, &StatusNotifierWatcher::otherHostChanged, m_host,
                 &StatusNotifierHost::setOwnWatcherHasOtherHost, Qt::QueuedConnection);
@@ -195,7 +216,7 @@ void LinuxPlatform::onHostChanged()
     // Application data is looked up here, off the scan's path, once per pid.
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && !m_apps.contains(item->pid))
-            appInfo(item->pid, *item);
+            appInfo(item->pid, item->id);
     }
     if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
         m_ownItemSettle.start(ownItemSettleMs);
@@ -230,12 +251,12 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
     return m_listed;
 }
 
-const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const SniItemState &firstItem)
+const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const QString &firstItemId)
 {
     if (const auto it = m_apps.constFind(pid); it != m_apps.constEnd())
         return *it;
     ProcessFacts facts = DesktopEntryIndex::readProcess(pid);
-    facts.itemId = firstItem.id;
+    facts.itemId = firstItemId;
     AppInfo info;
     if (const auto entry = m_desktopEntries.find(facts)) {
         info.name = entry->name.isEmpty() ? entry->id : Sni::capText(entry->name);
@@ -262,13 +283,26 @@ QList<RunningApplication> LinuxPlatform::runningApplications()
         if (!item->isListed() || seen.contains(item->pid))
             continue;
         seen.append(item->pid);
-        const AppInfo &info = appInfo(item->pid, *item);
+        const AppInfo &info = appInfo(item->pid, item->id);
         RunningApplication application;
         application.processIdentifier = item->pid;
         if (!info.name.isEmpty())
             application.localizedName = info.name;
         application.bundleIdentifier = info.bundleIdentifier;
         application.icon = info.icon.isNull() ? item->icon : info.icon;
+        applications.append(application);
+    }
+    for (const XEmbedIcon &icon : m_xembed->icons()) {
+        if (icon.pid <= 0 || seen.contains(icon.pid))
+            continue;
+        seen.append(icon.pid);
+        const AppInfo &info = appInfo(icon.pid, icon.instance);
+        RunningApplication application;
+        application.processIdentifier = icon.pid;
+        if (!info.name.isEmpty())
+            application.localizedName = info.name;
+        application.bundleIdentifier = info.bundleIdentifier;
+        application.icon = info.icon;
         applications.append(application);
     }
     return applications;
@@ -290,7 +324,9 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
         if (attribute != AXName::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
         const bool hasItems = std::any_of(current.items.cbegin(), current.items.cend(),
-                                          [&](const SniItemRef &item) { return item->pid == linuxElement->pid; });
+                                          [&](const SniItemRef &item) { return item->pid == linuxElement->pid; })
+                              || std::any_of(m_xembed->icons().cbegin(), m_xembed->icons().cend(),
+                                             [&](const XEmbedIcon &icon) { return icon.pid == linuxElement->pid; });
         if (!hasItems)
             return {AXError::NoValue, {}};
         return {AXError::Success,
@@ -305,10 +341,17 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
                 children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
                                                             item->key, item->sequence)));
         }
+        for (const XEmbedIcon &icon : m_xembed->icons()) {
+            if (icon.pid == linuxElement->pid)
+                children.append(
+                    ElementRef(new LinuxElement(LinuxElement::Kind::XEmbedIcon, icon.pid, {}, icon.window)));
+        }
         return {AXError::Success, QVariant::fromValue(children)};
     }
     case LinuxElement::Kind::Item:
         break;
+    case LinuxElement::Kind::XEmbedIcon:
+        return xembedAttribute(quint32(linuxElement->sequence), attribute);
     }
     const int rank = current.rankBySequence.value(linuxElement->sequence, 0);
     if (rank <= 0)
@@ -333,9 +376,39 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
     return {AXError::AttributeUnsupported, {}};
 }
 
+AttributeResult LinuxPlatform::xembedAttribute(quint32 window, const QString &attribute) const
+{
+    const QList<XEmbedIcon> &icons = m_xembed->icons();
+    const auto it = std::find_if(icons.cbegin(), icons.cend(), [window](const XEmbedIcon &icon) {
+        return icon.window == window;
+    });
+    if (it == icons.cend())
+        return {AXError::CannotComplete, {}}; // the icon left meanwhile
+    if (attribute == AXName::Description) {
+        const QString name = Sni::capText(XEmbed::iconName(it->title, it->windowClass, it->instance));
+        return name.isEmpty() ? AttributeResult{AXError::NoValue, {}} : AttributeResult{AXError::Success, name};
+    }
+    if (attribute == AXName::Title) {
+        if (it->windowClass.isEmpty())
+            return {AXError::NoValue, {}};
+        return {AXError::Success, Sni::capText(it->windowClass)};
+    }
+    const QRectF geometry = Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown);
+    if (attribute == AXName::Position)
+        return {AXError::Success,
+                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
+    if (attribute == AXName::Size)
+        return {AXError::Success,
+                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
+    return {AXError::AttributeUnsupported, {}};
+}
+
 int LinuxPlatform::performAction(const ElementRef &element, const QString &action)
 {
     const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
+    if (linuxElement && linuxElement->kind == LinuxElement::Kind::XEmbedIcon && action == AXName::Press) {
+        return m_xembed->activate(quint32(linuxElement->sequence)) ? AXError::Success : AXError::CannotComplete;
+    }
     if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != AXName::Press)
         return AXError::Failure;
     const SniItemRef item = m_host->item(linuxElement->entry);
@@ -401,6 +474,19 @@ QVariant LinuxPlatform::copyWindowList()
                                    {WindowKey::Number, QVariant::fromValue<quint32>(item.windowNumber)},
                                    {WindowKey::Layer, Sni::statusWindowLayer}});
     }
+    // Every X11 tray icon has a picture, also one that only Trayvane's tray holds.
+    const QList<XEmbedIcon> &icons = m_xembed->icons();
+    for (qsizetype i = 0; i < icons.size(); ++i) {
+        const QRectF geometry = Sni::barGeometry(xembedFirstRank + int(i), true);
+        QVariantMap bounds{{WindowKey::X, geometry.x()},
+                           {WindowKey::Y, 0.0},
+                           {WindowKey::Width, Sni::barSlot},
+                           {WindowKey::Height, Sni::barSlot}};
+        windows.append(QVariantMap{{WindowKey::Bounds, bounds},
+                                   {WindowKey::Number,
+                                    QVariant::fromValue<quint32>(icons.at(i).window | xembedWindowBit)},
+                                   {WindowKey::Layer, Sni::statusWindowLayer}});
+    }
     return windows;
 }
 
@@ -408,6 +494,8 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
 {
     if (!(rect.width() > 0.0 && rect.height() > 0.0) || rect.width() > 4096.0 || rect.height() > 4096.0)
         return {};
+    if (windowID & xembedWindowBit)
+        return xembedPicture(rect, windowID & ~xembedWindowBit);
     const Listed &current = listed();
     const int index = current.indexByWindowNumber.value(windowID, -1);
     if (index < 0)
@@ -438,6 +526,28 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
         painter.drawImage(QRectF((slot - side) / 2.0, (slot - side) / 2.0, side, side), icon);
     }
     picture = {icon.cacheKey(), rect.size(), scale, image};
+    return image;
+}
+
+QImage LinuxPlatform::xembedPicture(const QRectF &rect, quint32 window)
+{
+    const QImage content = m_xembed->picture(window);
+    if (content.isNull())
+        return {};
+    const double scale = screenScale();
+    QImage image(QSize(qCeil(rect.width() * scale), qCeil(rect.height() * scale)), QImage::Format_ARGB32_Premultiplied);
+    if (image.isNull())
+        return {};
+    image.fill(Qt::transparent);
+    image.setDevicePixelRatio(scale);
+    const double side = std::min({Sni::barSlot, rect.width(), rect.height()}) - 2.0;
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QSizeF size = QSizeF(content.size()).scaled(side, side, Qt::KeepAspectRatio);
+    painter.drawImage(QRectF((rect.width() - size.width()) / 2.0, (rect.height() - size.height()) / 2.0,
+                             size.width(), size.height()),
+                      content);
+    painter.end();
     return image;
 }
 

@@ -20,6 +20,7 @@ namespace Trayvane {
 class StatusNotifierHost;
 class StatusNotifierWatcher;
 class XTestMouse;
+class XEmbedTray;
 struct SniItemState;
 
 class LinuxPlatform : public QObject, public Platform
@@ -76,7 +77,7 @@ private:
         std::optional<QString> bundleIdentifier;
         QImage icon; // null: the icon of the first item is used
     };
-    const AppInfo &appInfo(qint32 pid, const SniItemState &firstItem);
+    const AppInfo &appInfo(qint32 pid, const QString &firstItemId);
     void onHostChanged();
     bool isItemDisplayed(const SniItemState &item) const;
     // Other processes' items in registration order, with each item's 1-based
@@ -90,12 +91,16 @@ private:
     };
     const Listed &listed();
     void press(const SniItemState &item);
+    // Legacy X11 tray icons, listed after the StatusNotifierItems.
+    AttributeResult xembedAttribute(quint32 window, const QString &attribute) const;
+    QImage xembedPicture(const QRectF &rect, quint32 windowID);
 
     QDBusConnection m_connection;
     QThread m_watcherThread;
     StatusNotifierWatcher *m_watcher = nullptr; // lives on m_watcherThread
     StatusNotifierHost *m_host = nullptr;
     std::unique_ptr<XTestMouse> m_mouse;
+    std::unique_ptr<XEmbedTray> m_xembed;
     DesktopEntryIndex m_desktopEntries;
     bool m_desktopEntriesLoaded = false;
     QHash<qint32, AppInfo> m_apps;

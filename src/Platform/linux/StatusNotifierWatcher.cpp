@@ -156,10 +156,21 @@ bool StatusNotifierWatcher::isOtherHostRegistered() const
     return false;
 }
 
+void StatusNotifierWatcher::setDeferToXEmbedTray(bool defer)
+{
+    m_deferToXEmbedTray = defer;
+}
+
 void StatusNotifierWatcher::registerItem(const QString &argument, const QDBusMessage &message)
 {
     if (!m_active)
         return;
+    if (isDeferring()) {
+        message.setDelayedReply(true);
+        m_connection.send(message.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.Failed"),
+                                                   QStringLiteral("No tray host; use the X11 tray")));
+        return;
+    }
     const QString sender = message.service();
     const auto address = Sni::splitRegistration(argument, sender);
     if (!address || sender.isEmpty())

@@ -56,9 +56,15 @@ public:
     /// Registers Trayvane's host without a bus round trip.
     Q_INVOKABLE void registerLocalHost(const QString &service);
 
+    /// While another program's X11 tray runs and no other host shows items,
+    /// the watcher leaves the clients to that tray: Trayvane's own host does
+    /// not count as registered, and new items are refused, upon which
+    /// libayatana clients dock their icon in the X11 tray instead.
+    Q_INVOKABLE void setDeferToXEmbedTray(bool defer);
+
     /// The registered items as "service/path" entries, in registration order.
     QStringList registeredItems() const;
-    bool isHostRegistered() const { return !m_hosts.isEmpty(); }
+    bool isHostRegistered() const { return isDeferring() ? false : !m_hosts.isEmpty(); }
     /// Whether another connection than Trayvane's own shows the items: it
     /// registered as a host, or it read the item list and is still on the bus
     /// (some desktop trays read a running watcher without registering).
@@ -104,10 +110,12 @@ private:
     void reset();
     void announceHosts();
     void handOver(const QString &newOwner);
+    bool isDeferring() const { return m_deferToXEmbedTray && !isOtherHostRegistered(); }
 
     QString m_ownHostConnection;
     QDBusConnection m_connection{QString()};
     bool m_otherHost = false;
+    bool m_deferToXEmbedTray = false;
     QDBusServiceWatcher *m_nameWatcher = nullptr;   // our own name
     QDBusServiceWatcher *m_clientWatcher = nullptr; // items and hosts
     QList<Registration> m_items;

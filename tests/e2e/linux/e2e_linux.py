@@ -221,6 +221,21 @@ class Session:
             return None
         values = dict(line.strip().split(":", 1) for line in result.stdout.splitlines() if ":" in line)
         return tuple(int(values[key]) for key in ("Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+    def viewable_popups(self):
+        """Geometries (x, y, w, h) of viewable top-level windows larger than an icon."""
+        result = subprocess.run(["xwininfo", "-root", "-children"], env=self.env, capture_output=True, text=True)
+        found = []
+        for line in result.stdout.splitlines():
+            for part in line.split():
+                if "x" in part and part.count("+") == 2 and part[0].isdigit():
+                    size, px, py = part.split("+")
+                    w, h = size.split("x")
+                    if 40 < int(w) < 1280 and int(h) > 40:
+                        state = subprocess.run(["xwininfo", "-id", line.split()[0]], env=self.env,
+                                               capture_output=True, text=True).stdout
+                        if "IsViewable" in state:
+                            found.append((int(px), int(py), int(w), int(h)))
+        return found
 
     def popup_at(self, x, y):
         """Geometry (x, y, w, h) of a viewable top-level window at this corner, if any."""
@@ -234,6 +249,44 @@ class Session:
                     if abs(int(px) - x) <= 2 and abs(int(py) - y) <= 2 and int(w) > 20 and int(h) > 20:
                         return int(px), int(py), int(w), int(h)
         return None
+
+
+    def window_tree(self):
+        """The X window tree as (depth, window id, name, class) rows."""
+        result = subprocess.run(["xwininfo", "-root", "-tree"], env=self.env, capture_output=True, text=True)
+        rows = []
+        for line in result.stdout.splitlines():
+            stripped = line.lstrip()
+            if not stripped.startswith("0x"):
+                continue
+            depth = len(line) - len(stripped)
+            window, _, rest = stripped.partition(" ")
+            name = rest.split('"')[1] if rest.startswith('"') else ""
+            wm_class = rest.split("(", 1)[1].split(")", 1)[0] if "(" in rest else ""
+            rows.append((depth, int(window, 16), name, wm_class))
+        return rows
+
+    def trayer_icons(self):
+        """Names (or classes) of the icon windows docked in trayer's panel: the
+        windows two levels below it, inside its sockets."""
+        rows = self.window_tree()
+        names = []
+        for index, (depth, _, name, wm_class) in enumerate(rows):
+            if name == "panel" and '"trayer"' in wm_class:
+                levels = []
+                for inner_depth, _, inner_name, inner_class in rows[index + 1:]:
+                    if inner_depth <= depth:
+                        break
+                    if inner_depth not in levels:
+                        levels.append(inner_depth)
+                    if levels.index(inner_depth) == 1:
+                        names.append(inner_name or inner_class.split('"')[-2] if '"' in inner_class else inner_name)
+        return names
+
+    def start_trayer(self):
+        trayer = self.spawn(["trayer", "--widthtype", "request"])
+        self.wait_for(lambda: any(name == "panel" for _, _, name, _ in self.window_tree()), "trayer's panel")
+        return trayer
 
 
 def pump(seconds):
@@ -320,7 +373,10 @@ def scenario_discovery(s):
     other = s.client("other-tool", "Werkzeug")
     s.wait_items(lambda items: len(items) == 3, "the tool item")
     s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
-    items = s.wait_items(lambda items: len(items) == 4, "the ayatana item")
+    # Counted once registered: until then libayatana may show a GTK status
+    # icon instead, which would dock in Trayvane's own X11 tray meanwhile.
+    items = s.wait_items(lambda items: len(items) == 4 and any(
+        "/org/ayatana/NotificationItem/" in entry for entry in s.watcher_items()), "the ayatana item")
 
     names = [item["displayName"] for item in items]
     check(names == ["Eingang", "Eingang 2", "Werkzeug", "Ayatana Fixture"],
@@ -687,6 +743,100 @@ def scenario_xfce_first(s):
           "the menu entry reached the client")
 
 
+def host_registered(s):
+    return s.call(("org.kde.StatusNotifierWatcher", "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties"),
+                  "Get", GLib.Variant("(ss)", (WATCHER[2], "IsStatusNotifierHostRegistered")), reply="(v)")[0]
+
+
+def scenario_xembed_tray(s):
+    """Trayer shows the only tray: a Qt and a libayatana client still dock there, and Trayvane lists both."""
+    s.start_trayer()
+    trayvane = s.start_trayvane()
+    check(not host_registered(s), "the watcher reports no host while trayer is the desktop's tray")
+    qt_client = s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")])
+    ayatana = s.spawn([s.args.ayatana, "ayatana-fixture", s.log_path("ayatana")])
+    s.wait_for(lambda: {"trayvane_qt_tray_client", "Ayatana Fixture"} <= set(s.trayer_icons()),
+               "both icons docked in trayer")
+    check(s.watcher_items() == [], f"no client registered with Trayvane's watcher: {s.watcher_items()}")
+    items = s.wait_items(lambda items: {qt_client.pid, ayatana.pid} <= {item["ownerPID"] for item in items},
+                         "both icons listed")
+    qt_item = [item for item in items if item["ownerPID"] == qt_client.pid]
+    check(len(qt_item) == 1 and qt_item[0]["displayName"] == "trayvane_qt_tray_client",
+          f"the Qt icon is listed once, named by its window title: {items}")
+    check([item["displayName"] for item in items if item["ownerPID"] == ayatana.pid] == ["Ayatana Fixture"],
+          f"the ayatana client's fallback icon, named by its window title: {items}")
+    check(all(not item["isHidden"] for item in items), f"trayer shows them: none is hidden: {items}")
+    check(all(item["ownerPID"] != trayvane.pid for item in items), "Trayvane's own icon is not listed")
+    check("Trayvane" in s.trayer_icons(), f"Trayvane's own icon docked in trayer too: {s.trayer_icons()}")
+
+    # A click synthesized at the icon in trayer reaches the program.
+    check(s.activate(qt_item[0]["id"]), "Activate finds the Qt icon")
+    check(s.wait_for(lambda: s.read_log("qt"), "the click at the Qt client") == ["activated 3"],
+          "the click arrives as a trigger")
+
+    # A program that quits leaves the list.
+    s.stop(qt_client)
+    s.wait_items(lambda items: all(item["ownerPID"] != qt_client.pid for item in items), "the Qt icon to vanish")
+
+
+def scenario_xembed_own(s):
+    """No X11 tray: Trayvane embeds the icons, hands them to trayer and takes them back when it quits."""
+    s.start_trayvane()
+    yad = s.spawn(["yad", "--notification", "--image=mail-unread", "--text=Yad-Symbol",
+                   "--command=sh -c 'echo clicked >> " + s.log_path("yad") + "'"])
+    clipboard = s.spawn(["parcellite"])
+    items = s.wait_items(lambda items: {yad.pid, clipboard.pid} <= {item["ownerPID"] for item in items},
+                         "the yad and parcellite icons", timeout=30.0)
+    yad_item = [item for item in items if item["ownerPID"] == yad.pid]
+    check(len(yad_item) == 1 and yad_item[0]["displayName"] == "YAD" and yad_item[0]["isHidden"],
+          f"yad's icon, named by its window class, hidden: {items}")
+    check(all(item["isHidden"] for item in items), "no tray of the desktop shows them")
+    check(not s.trayer_icons(), "nothing docked anywhere else")
+
+    # A click at the icon's own window, brought under the pointer.
+    s.x_pointer(500, 400)
+    check(s.activate(yad_item[0]["id"]), "Activate finds yad's icon")
+    check(s.wait_for(lambda: s.read_log("yad"), "yad's command") == ["clicked"], "yad ran its command")
+    parcellite_item = [item for item in items if item["ownerPID"] == clipboard.pid][0]
+    s.x_pointer(700, 300)
+    check(s.activate(parcellite_item["id"]), "Activate finds parcellite's icon")
+    s.wait_for(lambda: any(abs(x - 700) < 120 and abs(y - 300) < 120
+                           for x, y, _, _ in s.viewable_popups()), "parcellite's menu near the pointer")
+    s.x_pointer(20, 20, click=True)  # closes the menu
+
+    # A real tray comes: the icons dock there and count as shown.
+    trayer = s.start_trayer()
+    s.wait_for(lambda: len(s.trayer_icons()) == 2, "the icons docked in trayer")
+    s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in (yad.pid, clipboard.pid)]) == 2
+                 and all(not item["isHidden"] for item in items), "both listed as shown")
+    # From now on a Qt program docks there too, rather than with Trayvane's watcher.
+    qt_client = s.spawn([s.args.qt_client, "Qt-Symbol", s.log_path("qt")])
+    s.wait_for(lambda: "trayvane_qt_tray_client" in s.trayer_icons(), "the Qt icon docked in trayer")
+    ours = (yad.pid, clipboard.pid, qt_client.pid)
+
+    # It goes: Trayvane takes the selection back, the icons return to it.
+    s.stop(trayer)
+    s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in ours]) == 3
+                 and all(item["isHidden"] for item in items), "all three back in Trayvane's tray, hidden")
+
+    # A program that hangs: its icon stays listed, clicks on it and the
+    # control interface answer at once.
+    os.kill(clipboard.pid, signal.SIGSTOP)
+    try:
+        started = time.monotonic()
+        items = s.items()
+        stuck = [item for item in items if item["ownerPID"] == clipboard.pid]
+        check(stuck and s.activate(stuck[0]["id"]), "the hanging program's icon is listed and activated")
+        s.items()
+        elapsed = time.monotonic() - started
+        check(elapsed < 1.0, f"Trayvane answered at once while parcellite hangs ({elapsed * 1000:.0f} ms)")
+    finally:
+        os.kill(clipboard.pid, signal.SIGCONT)
+
+    s.stop(yad)
+    s.wait_items(lambda items: all(item["ownerPID"] != yad.pid for item in items), "yad's icon to vanish")
+
+
 SCENARIOS = {
     "discovery": scenario_discovery,
     "hidden": scenario_hidden,
@@ -697,6 +847,8 @@ SCENARIOS = {
     "foreign_watcher": scenario_foreign_watcher,
     "xfce_later": scenario_xfce_later,
     "xfce_first": scenario_xfce_first,
+    "xembed_tray": scenario_xembed_tray,
+    "xembed_own": scenario_xembed_own,
 }
 
 

@@ -1,9 +1,11 @@
 // Protocol edge cases of the StatusNotifierItem backend: registration forms,
-// pixmap choice and decoding, text and geometry mapping, menu labels.
+// pixmap choice and decoding, text and geometry mapping, menu labels; and the
+// legacy X11 tray's docked-icon and naming rules.
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/IconLoader.h"
 #include "Platform/linux/LinuxPlatform.h"
 #include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/XEmbedHelpers.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,6 +16,7 @@ using namespace Trayvane;
 using Sni::RawPixmap;
 
 Q_DECLARE_METATYPE(QList<RawPixmap>)
+Q_DECLARE_METATYPE(QList<XEmbed::TreeNode>)
 
 namespace {
 
@@ -382,6 +385,50 @@ private slots:
         QFETCH(QString, program);
         const QStringList command = LinuxPlatform::settingsCommand(desktop);
         QCOMPARE(command.value(0), program);
+    }
+
+    void dockedIcons_data()
+    {
+        // The tray's client owns ids 0x200000-0x3fffff; programs have their own ranges.
+        QTest::addColumn<QList<XEmbed::TreeNode>>("tree");
+        QTest::addColumn<QList<quint32>>("icons");
+        const quint32 panel = 0x200003, socketA = 0x200026, socketB = 0x200029;
+        QTest::newRow("icons inside the tray's sockets, in tree order")
+            << QList<XEmbed::TreeNode>{{socketA, panel, true}, {socketB, panel, true},
+                                       {0x400006, socketA, true}, {0x600007, socketB, true}}
+            << QList<quint32>{0x400006, 0x600007};
+        QTest::newRow("a program's own child windows below its icon are not icons")
+            << QList<XEmbed::TreeNode>{{socketA, panel, true}, {0x400006, socketA, true},
+                                       {0x400008, 0x400006, true}}
+            << QList<quint32>{0x400006};
+        QTest::newRow("an unmapped icon is left out")
+            << QList<XEmbed::TreeNode>{{0x400006, socketA, false}, {0x600007, socketB, true}}
+            << QList<quint32>{0x600007};
+        QTest::newRow("a window seen twice is one icon")
+            << QList<XEmbed::TreeNode>{{0x400006, socketA, true}, {0x400006, socketA, true}}
+            << QList<quint32>{0x400006};
+        QTest::newRow("the neighbouring id range belongs to another client")
+            << QList<XEmbed::TreeNode>{{0x400000, 0x3fffff, true}, {0x3ffff0, 0x1fffff, true}}
+            << QList<quint32>{0x400000};
+    }
+    void dockedIcons()
+    {
+        QFETCH(QList<XEmbed::TreeNode>, tree);
+        QFETCH(QList<quint32>, icons);
+        QCOMPARE(XEmbed::dockedIcons(tree, 0x200000, 0x1fffff), icons);
+        // Without a known tray client nothing counts as docked.
+        QVERIFY(XEmbed::dockedIcons(tree, 0, 0).isEmpty());
+    }
+
+    void iconNamesAndMapping()
+    {
+        QCOMPARE(XEmbed::iconName("Lautstärke", "Volumeicon", "volumeicon"), QString("Lautstärke"));
+        QCOMPARE(XEmbed::iconName(" ", "Parcellite", "parcellite"), QString("Parcellite"));
+        QCOMPARE(XEmbed::iconName({}, {}, "yad"), QString("yad"));
+        QVERIFY(XEmbed::wantsMapped({}, false));
+        QVERIFY(XEmbed::wantsMapped({0, 1}, true));
+        QVERIFY(!XEmbed::wantsMapped({0, 0}, true));
+        QVERIFY(!XEmbed::wantsMapped({0}, true));
     }
 };
 
