@@ -95,9 +95,32 @@ public:
     }
 
 private:
+    // Trayvane's own off-screen tray, which holds the selection for moments,
+    // is no place for its icon.
+    bool isOwnTray(Window window) const
+    {
+        const Atom pidAtom = XInternAtom(m_display, "_NET_WM_PID", False);
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char *data = nullptr;
+        bool own = false;
+        if (XGetWindowProperty(m_display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                               &data) == Success
+            && data) {
+            own = format == 32 && count == 1
+                  && qint64(*reinterpret_cast<const long *>(data)) == QCoreApplication::applicationPid();
+            XFree(data);
+        }
+        return own;
+    }
+
     void refresh()
     {
-        const Window owner = XGetSelectionOwner(m_display, m_selection);
+        Window owner = XGetSelectionOwner(m_display, m_selection);
+        if (owner != None && isOwnTray(owner))
+            owner = None;
         if (owner != None && owner != m_owner)
             XSelectInput(m_display, owner, StructureNotifyMask);
         XFlush(m_display);

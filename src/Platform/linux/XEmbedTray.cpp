@@ -446,6 +446,11 @@ void XEmbedTray::pulse()
         long horizontal = 0;
         XChangeProperty(d->display, d->selectionWindow, d->orientation, XA_CARDINAL, 32, PropModeReplace,
                         reinterpret_cast<unsigned char *>(&horizontal), 1);
+        // Marks the tray as Trayvane's own, so that Trayvane's status icon
+        // never docks into a tray nobody sees.
+        long pid = long(QCoreApplication::applicationPid());
+        XChangeProperty(d->display, d->selectionWindow, d->netWmPid, XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char *>(&pid), 1);
     }
     const Time time = d->serverTime();
     XSetSelectionOwner(d->display, d->selection, d->selectionWindow, time);

@@ -685,7 +685,8 @@ def scenario_foreign_watcher(s):
                "Trayvane's host registered with the desktop's watcher")
     clients = start_three_clients(s)
     expect_listed(s, clients, True, "all three items, hidden while no tray shows them")
-    entries = s.watcher_items()
+    # Trayvane's own item registers there too; the clients' entries are checked.
+    entries = [entry for entry in s.watcher_items() if s.pid_of(entry.split("/", 1)[0]) != s.trayvane.pid]
     check(len(entries) == 3 and all("/" not in entry for entry in entries),
           f"the watcher lists bare bus names: {entries}")
 
@@ -806,7 +807,9 @@ def scenario_xembed_own(s):
 
     # A real tray comes: the icons dock there and count as shown.
     trayer = s.start_trayer()
-    s.wait_for(lambda: len(s.trayer_icons()) == 2, "the icons docked in trayer")
+    # Trayvane's own icon moves into the new tray as well.
+    s.wait_for(lambda: len([name for name in s.trayer_icons() if name != "Trayvane"]) == 2,
+               "the icons docked in trayer")
     s.wait_items(lambda items: len([i for i in items if i["ownerPID"] in (yad.pid, clipboard.pid)]) == 2
                  and all(not item["isHidden"] for item in items), "both listed as shown")
     # From now on a Qt program docks there too, rather than with Trayvane's watcher.
