@@ -3,9 +3,6 @@
 include(${CMAKE_CURRENT_SOURCE_DIR}/../fixtures/sni_client.cmake)
 
 if(TARGET trayvane_sni_client)
-    # Until the panel draws client texts as plain text, the markup scenario
-    # reports the request it saw as an expected failure; set this OFF then.
-    set(TRAYVANE_E2E_MARKUP_XFAIL ON)
     foreach(scenario slow menu peers flood many race markup bomb hostflood bogus squat)
         add_test(NAME e2e_hardening_${scenario}
             COMMAND dbus-run-session -- /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/hardening/e2e_hardening.py
@@ -17,7 +14,4 @@ if(TARGET trayvane_sni_client)
         set_tests_properties(e2e_hardening_${scenario} PROPERTIES TIMEOUT 120 LABELS e2e
             ENVIRONMENT "NO_AT_BRIDGE=1")
     endforeach()
-    if(TRAYVANE_E2E_MARKUP_XFAIL)
-        set_property(TEST e2e_hardening_markup APPEND PROPERTY ENVIRONMENT "TRAYVANE_E2E_MARKUP_XFAIL=1")
-    endif()
 endif()
