@@ -141,6 +141,7 @@ MenuBarService::MenuBarService(Platform &platform, QObject *parent)
     }
 
     loadOrder();
+    m_platform.setStateChangedHandler([this] { onStateChanged(); });
     scan();
 
     // The timer is a child: it stops with the service, so no tick can reach a
@@ -153,8 +154,51 @@ MenuBarService::MenuBarService(Platform &platform, QObject *parent)
 
 MenuBarService::~MenuBarService()
 {
+    m_platform.setStateChangedHandler({});
     if (m_timer)
         m_timer->stop();
+}
+
+void MenuBarService::onStateChanged()
+{
+    switch (m_changeScan) {
+    case ChangeScan::Idle: {
+        // Not from inside the report: the backend may be in the middle of
+        // updating what the scan reads.
+        m_changeScan = ChangeScan::Queued;
+        const QPointer<MenuBarService> self(this);
+        m_platform.runAfter(0.0, [self] {
+            if (self)
+                self->runChangeScan();
+        });
+        break;
+    }
+    case ChangeScan::Queued:
+        break;
+    case ChangeScan::Resting:
+        m_changedWhileResting = true;
+        break;
+    }
+}
+
+void MenuBarService::runChangeScan()
+{
+    m_changeScan = ChangeScan::Resting;
+    m_changedWhileResting = false;
+    scan();
+    const QPointer<MenuBarService> self(this);
+    m_platform.runAfter(changeScanSpacing, [self] {
+        if (self)
+            self->endChangeRest();
+    });
+}
+
+void MenuBarService::endChangeRest()
+{
+    if (m_changedWhileResting)
+        runChangeScan();
+    else
+        m_changeScan = ChangeScan::Idle;
 }
 
 void MenuBarService::setItems(const MenuBarItemList &items)
