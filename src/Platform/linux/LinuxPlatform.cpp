@@ -20,6 +20,8 @@
 #include <QSet>
 #include <QStandardPaths>
 
+#include <typeinfo>
+
 namespace Trayvane {
 
 namespace {
@@ -162,6 +164,28 @@ void LinuxPlatform::onHostChanged()
     }
     if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
         m_ownItemSettle.start(ownItemSettleMs);
+
+    QList<ScanFacts> facts = scanFacts();
+    const bool trusted = isProcessTrusted();
+    const bool otherHost = m_host->isOtherHostPresent();
+    if (facts != m_reportedFacts || trusted != m_reportedTrusted || otherHost != m_reportedOtherHost) {
+        m_reportedFacts = std::move(facts);
+        m_reportedTrusted = trusted;
+        m_reportedOtherHost = otherHost;
+        notifyStateChanged();
+    }
+}
+
+QList<LinuxPlatform::ScanFacts> LinuxPlatform::scanFacts() const
+{
+    QList<ScanFacts> facts;
+    facts.reserve(m_host->items().size());
+    for (const SniItemRef &item : m_host->items()) {
+        if (item->isListed())
+            facts.append({item->owner, item->address.path, item->sequence, item->pid, item->id, item->title,
+                          item->toolTipTitle, item->status, item->icon, item->attentionIcon});
+    }
+    return facts;
 }
 
 bool LinuxPlatform::isItemDisplayed(const SniItemState &item) const
@@ -178,6 +202,7 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
     // One object registered under its unique and a well-known name is one
     // item: the earlier registration stands for it.
     QSet<QString> objects;
+    QHash<qint32, ElementList> children;
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && item->pid != own) {
             const QString object = item->owner + item->address.path;
@@ -187,8 +212,12 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
             m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
             m_listed.items.append(item);
             m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
+            children[item->pid].append(ElementRef(
+                new LinuxElement(LinuxElement::Kind::Item, item->pid, item->address.entry(), item->sequence)));
         }
     }
+    for (auto it = children.begin(); it != children.end(); ++it)
+        m_listed.childrenByPid.insert(it.key(), QVariant::fromValue(it.value()));
     m_listedDirty = false;
     return m_listed;
 }
@@ -244,17 +273,17 @@ ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
 
 AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, const QString &attribute)
 {
-    const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
-    if (!linuxElement)
+    // Elements are only ever ours or a caller's mistake; the exact type test
+    // is cheaper than a cast through the hierarchy, four times per item.
+    if (!element || typeid(*element) != typeid(LinuxElement))
         return {AXError::Failure, {}};
+    const auto *linuxElement = static_cast<const LinuxElement *>(element.data());
     const Listed &current = listed();
     switch (linuxElement->kind) {
     case LinuxElement::Kind::Application: {
         if (attribute != AXName::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
-        const bool hasItems = std::any_of(current.items.cbegin(), current.items.cend(),
-                                          [&](const SniItemRef &item) { return item->pid == linuxElement->pid; });
-        if (!hasItems)
+        if (!current.childrenByPid.contains(linuxElement->pid))
             return {AXError::NoValue, {}};
         return {AXError::Success,
                 QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
@@ -262,13 +291,8 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
     case LinuxElement::Kind::Bar: {
         if (attribute != AXName::Children)
             return {AXError::AttributeUnsupported, {}};
-        ElementList children;
-        for (const SniItemRef &item : current.items) {
-            if (item->pid == linuxElement->pid)
-                children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
-                                                            item->address.entry(), item->sequence)));
-        }
-        return {AXError::Success, QVariant::fromValue(children)};
+        const QVariant children = current.childrenByPid.value(linuxElement->pid);
+        return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
     }
     case LinuxElement::Kind::Item:
         break;
