@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace Trayvane::OrderMerge {
@@ -28,15 +29,29 @@ QStringList canonical(const QStringList &texts)
 
 void sortByX(MenuBarItemList &items)
 {
-    std::stable_sort(items.begin(), items.end(), [](const MenuBarItem &a, const MenuBarItem &b) {
-        const double ax = a.frame.x();
-        const double bx = b.frame.x();
+    // Sorts positions rather than the records, which are costly to move, and
+    // leaves the list alone when it is in order already (the usual case).
+    std::vector<qsizetype> order(std::size_t(items.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(), [&items](qsizetype a, qsizetype b) {
+        const double ax = items.at(a).frame.x();
+        const double bx = items.at(b).frame.x();
         if (std::isnan(ax))
             return false;
         if (std::isnan(bx))
             return true;
         return ax < bx;
     });
+    bool inOrder = true;
+    for (std::size_t i = 0; i < order.size() && inOrder; ++i)
+        inOrder = order[i] == qsizetype(i);
+    if (inOrder)
+        return;
+    MenuBarItemList sorted;
+    sorted.reserve(items.size());
+    for (const qsizetype from : order)
+        sorted.append(std::move(items[from]));
+    items = std::move(sorted);
 }
 
 namespace {
@@ -54,15 +69,14 @@ struct KeyHash
 
 } // namespace
 
-MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &canonicalKeys)
+MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKeys)
 {
+    if (canonicalKeys.isEmpty()) {
+        sortByX(discovered);
+        return discovered;
+    }
     MenuBarItemList result;
     result.reserve(discovered.size());
-    if (canonicalKeys.isEmpty()) {
-        result = discovered;
-        sortByX(result);
-        return result;
-    }
 
     // For every key the first unplaced item with it, and for every item the
     // next one with the same key, both in discovery order.
@@ -92,16 +106,16 @@ MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &cano
         const qsizetype position = found->second;
         found->second = nextWithKey[std::size_t(position)];
         placed[std::size_t(position)] = true;
-        result.append(discovered.at(position));
+        result.append(std::move(discovered[position]));
     }
 
     MenuBarItemList remaining;
     remaining.reserve(discovered.size() - result.size());
     for (qsizetype i = 0; i < discovered.size(); ++i)
         if (!placed[std::size_t(i)])
-            remaining.append(discovered.at(i));
+            remaining.append(std::move(discovered[i]));
     sortByX(remaining);
-    result.append(remaining);
+    result.append(std::move(remaining));
     return result;
 }
 
