@@ -67,6 +67,22 @@ struct KeyHash
     }
 };
 
+// Whether the item's order key, in canonical form, is `key` (itself
+// canonical), without building the key when its parts are plain.
+bool hasKey(const MenuBarItem &item, const QString &key)
+{
+    const QString &owner = item.bundleIdentifier ? *item.bundleIdentifier : item.ownerName;
+    const auto plain = [](const QString &text) {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+    };
+    if (!plain(owner) || !plain(item.displayName))
+        return canonical(item.orderKey()) == key;
+    return key.size() == owner.size() + 1 + item.displayName.size() && key.startsWith(owner)
+        && key.at(owner.size()) == QLatin1Char(':') && key.endsWith(item.displayName);
+}
+
+MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonicalKeys, qsizetype from);
+
 } // namespace
 
 MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKeys)
@@ -75,17 +91,36 @@ MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKe
         sortByX(discovered);
         return discovered;
     }
+    // The usual rescan finds the items in the saved order: while the n-th
+    // item has the n-th key, that key takes it (every item before it is
+    // placed already), so only the rest needs the general merge.
+    qsizetype prefix = 0;
+    const qsizetype limit = std::min(discovered.size(), canonicalKeys.size());
+    while (prefix < limit && hasKey(discovered.at(prefix), canonicalKeys.at(prefix)))
+        ++prefix;
+    if (prefix == discovered.size())
+        return discovered; // keys left over name items that are not there
+    return mergeRest(std::move(discovered), canonicalKeys, prefix);
+}
+
+namespace {
+
+// merge() for the items and keys from `from` on; those before are in place.
+MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonicalKeys, qsizetype from)
+{
     MenuBarItemList result;
     result.reserve(discovered.size());
+    for (qsizetype i = 0; i < from; ++i)
+        result.append(std::move(discovered[i]));
 
     // For every key the first unplaced item with it, and for every item the
     // next one with the same key, both in discovery order.
     const qsizetype count = discovered.size();
     std::unordered_map<QString, qsizetype, KeyHash> firstWithKey;
-    firstWithKey.reserve(std::size_t(count));
+    firstWithKey.reserve(std::size_t(count - from));
     std::vector<qsizetype> nextWithKey(std::size_t(count), -1);
     std::vector<qsizetype> lastWithKey(std::size_t(count), -1);
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = from; i < count; ++i) {
         QString key = canonical(discovered.at(i).orderKey());
         const auto found = firstWithKey.find(key);
         if (found == firstWithKey.end()) {
@@ -99,7 +134,9 @@ MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKe
     }
 
     std::vector<bool> placed(std::size_t(count), false);
-    for (const QString &key : canonicalKeys) {
+    for (qsizetype i = 0; i < from; ++i)
+        placed[std::size_t(i)] = true;
+    for (const QString &key : canonicalKeys.sliced(from)) {
         auto found = firstWithKey.find(key);
         if (found == firstWithKey.end() || found->second < 0)
             continue;
@@ -110,7 +147,7 @@ MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKe
     }
 
     MenuBarItemList remaining;
-    remaining.reserve(discovered.size() - result.size());
+    remaining.reserve(count - result.size());
     for (qsizetype i = 0; i < discovered.size(); ++i)
         if (!placed[std::size_t(i)])
             remaining.append(std::move(discovered[i]));
@@ -118,5 +155,7 @@ MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKe
     result.append(std::move(remaining));
     return result;
 }
+
+} // namespace
 
 } // namespace Trayvane::OrderMerge

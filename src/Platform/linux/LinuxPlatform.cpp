@@ -249,11 +249,11 @@ QList<RunningApplication> LinuxPlatform::runningApplications()
 {
     m_host->retryMissing();
     QList<RunningApplication> applications;
-    QList<qint32> seen;
+    QSet<qint32> seen;
     for (const SniItemRef &item : m_host->items()) {
         if (!item->isListed() || seen.contains(item->pid))
             continue;
-        seen.append(item->pid);
+        seen.insert(item->pid);
         const AppInfo &info = appInfo(item->pid, *item);
         RunningApplication application;
         application.processIdentifier = item->pid;
