@@ -112,6 +112,9 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
     connect(m_host, &StatusNotifierHost::watcherReplaced, this, &LinuxPlatform::trayIconRegistrationLost);
+    m_reportCheck.setSingleShot(true);
+    m_reportCheck.setInterval(0);
+    connect(&m_reportCheck, &QTimer::timeout, this, &LinuxPlatform::reportIfChanged);
     m_ownItemSettle.setSingleShot(true);
     connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
         // Qt's tray icon takes its item off the bus while hidden, so the
@@ -165,6 +168,12 @@ void LinuxPlatform::onHostChanged()
     if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
         m_ownItemSettle.start(ownItemSettleMs);
 
+    if (!m_reportCheck.isActive())
+        m_reportCheck.start();
+}
+
+void LinuxPlatform::reportIfChanged()
+{
     QList<ScanFacts> facts = scanFacts();
     const bool trusted = isProcessTrusted();
     const bool otherHost = m_host->isOtherHostPresent();

@@ -110,6 +110,7 @@ private:
         bool operator==(const ScanFacts &) const = default;
     };
     QList<ScanFacts> scanFacts() const;
+    void reportIfChanged();
 
     QDBusConnection m_connection;
     QThread m_watcherThread;
@@ -130,6 +131,9 @@ private:
     QHash<quint32, Picture> m_pictures; // by window number
     Listed m_listed;
     bool m_listedDirty = true;
+    // Compares once per burst of host changes (a thousand answers arriving
+    // together are one comparison, not a thousand).
+    QTimer m_reportCheck;
     QList<ScanFacts> m_reportedFacts;
     bool m_reportedTrusted = false;
     bool m_reportedOtherHost = false;
