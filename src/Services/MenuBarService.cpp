@@ -10,8 +10,10 @@
 #include <QFileInfo>
 #include <QPointer>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace Trayvane {
 
@@ -126,6 +128,46 @@ std::optional<qint64> asInteger(const QVariant &value, qint64 low, qint64 high)
     return i;
 }
 
+// A window's x and its place in the window server's order.
+struct WindowAt
+{
+    double x;
+    qsizetype index;
+};
+
+std::vector<WindowAt> sortedByX(const QList<WindowInfo> &windows)
+{
+    std::vector<WindowAt> byX;
+    byX.reserve(std::size_t(windows.size()));
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (!std::isnan(windows.at(i).x)) // never near anything
+            byX.push_back({windows.at(i).x, i});
+    }
+    std::sort(byX.begin(), byX.end(), [](const WindowAt &a, const WindowAt &b) {
+        return a.x < b.x || (a.x == b.x && a.index < b.index);
+    });
+    return byX;
+}
+
+// The first window in the window server's order whose x lies less than the
+// match distance from `x`, found without walking the whole list per item. A
+// window that passes the test lies in [x - d, x + d] also after rounding of
+// the bounds, as the bounds round to the nearest representable value.
+const WindowInfo *windowNear(const QList<WindowInfo> &windows, const std::vector<WindowAt> &byX, double x)
+{
+    if (std::isnan(x))
+        return nullptr;
+    const double distance = MenuBarService::captureMatchDistance;
+    auto it = std::lower_bound(byX.begin(), byX.end(), x - distance,
+                               [](const WindowAt &window, double low) { return window.x < low; });
+    qsizetype first = -1;
+    for (; it != byX.end() && it->x <= x + distance; ++it) {
+        if (std::abs(it->x - x) < distance && (first < 0 || it->index < first))
+            first = it->index;
+    }
+    return first < 0 ? nullptr : &windows.at(first);
+}
+
 } // namespace
 
 MenuBarService::MenuBarService(Platform &platform, QObject *parent)
@@ -141,6 +183,7 @@ MenuBarService::MenuBarService(Platform &platform, QObject *parent)
     }
 
     loadOrder();
+    m_platform.setStateChangedHandler([this] { onStateChanged(); });
     scan();
 
     // The timer is a child: it stops with the service, so no tick can reach a
@@ -153,8 +196,51 @@ MenuBarService::MenuBarService(Platform &platform, QObject *parent)
 
 MenuBarService::~MenuBarService()
 {
+    m_platform.setStateChangedHandler({});
     if (m_timer)
         m_timer->stop();
+}
+
+void MenuBarService::onStateChanged()
+{
+    switch (m_changeScan) {
+    case ChangeScan::Idle: {
+        // Not from inside the report: the backend may be in the middle of
+        // updating what the scan reads.
+        m_changeScan = ChangeScan::Queued;
+        const QPointer<MenuBarService> self(this);
+        m_platform.runAfter(0.0, [self] {
+            if (self)
+                self->runChangeScan();
+        });
+        break;
+    }
+    case ChangeScan::Queued:
+        break;
+    case ChangeScan::Resting:
+        m_changedWhileResting = true;
+        break;
+    }
+}
+
+void MenuBarService::runChangeScan()
+{
+    m_changeScan = ChangeScan::Resting;
+    m_changedWhileResting = false;
+    scan();
+    const QPointer<MenuBarService> self(this);
+    m_platform.runAfter(changeScanSpacing, [self] {
+        if (self)
+            self->endChangeRest();
+    });
+}
+
+void MenuBarService::endChangeRest()
+{
+    if (m_changedWhileResting)
+        runChangeScan();
+    else
+        m_changeScan = ChangeScan::Idle;
 }
 
 void MenuBarService::setItems(const MenuBarItemList &items)
@@ -226,6 +312,7 @@ void MenuBarService::scan()
 
     const qint32 ownPid = m_platform.ownProcessIdentifier();
     const QList<WindowInfo> windows = buildWindowLookup();
+    const std::vector<WindowAt> windowsByX = sortedByX(windows);
     MenuBarItemList discovered;
 
     for (const RunningApplication &app : m_platform.runningApplications()) {
@@ -264,13 +351,9 @@ void MenuBarService::scan()
 
             MenuBarItem item;
             item.isHidden = x == 0.0 || width == 0.0;
-            for (const WindowInfo &window : windows) {
-                if (std::abs(window.x - x) < captureMatchDistance) {
-                    item.menuBarIcon = m_platform.createWindowImage(QRectF(x, 0.0, window.width, captureHeight),
-                                                                    window.windowID);
-                    break;
-                }
-            }
+            if (const WindowInfo *window = windowNear(windows, windowsByX, x))
+                item.menuBarIcon = m_platform.createWindowImage(QRectF(x, 0.0, window->width, captureHeight),
+                                                                window->windowID);
             item.id = MenuBarItem::makeId(ownerName, displayName, x);
             item.ownerName = ownerName;
             item.displayName = displayName;
@@ -283,7 +366,7 @@ void MenuBarService::scan()
         }
     }
 
-    MenuBarItemList result = OrderMerge::merge(discovered, m_normalizedKeys);
+    MenuBarItemList result = OrderMerge::merge(std::move(discovered), m_normalizedKeys);
 
     setAxTrusted(m_platform.isProcessTrusted());
     m_items = std::move(result);

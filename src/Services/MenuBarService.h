@@ -29,6 +29,8 @@ public:
     static constexpr double captureHeight = 30.0;
     static constexpr double mouseDownDelay = 0.15;
     static constexpr double mouseUpDelay = 0.05;
+    /// Least time between two scans that answer the platform's change reports.
+    static constexpr double changeScanSpacing = 0.1;
 
     /// Builds the state, loads the saved order, scans once and starts the
     /// 3-second timer. The platform must outlive the service.
@@ -76,6 +78,9 @@ private:
     void loadOrder();
     void setOrderedKeys(const QStringList &keys);
     void setAxTrusted(bool trusted);
+    void onStateChanged();
+    void runChangeScan();
+    void endChangeRest();
 
     Platform &m_platform;
     MenuBarItemList m_items;
@@ -84,6 +89,12 @@ private:
     bool m_axTrusted = false;
     bool m_pauseScan = false;
     QTimer *m_timer = nullptr;
+    // Scans asked for by the platform's change reports: one at once, then a
+    // rest in which further reports only leave a mark, answered by one scan
+    // when the rest ends.
+    enum class ChangeScan { Idle, Queued, Resting };
+    ChangeScan m_changeScan = ChangeScan::Idle;
+    bool m_changedWhileResting = false;
     QString m_configPath;
     // A file that existed but could not be read is kept aside before the
     // first write replaces it, so a damaged order is never silently lost.

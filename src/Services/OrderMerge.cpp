@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 #include <vector>
 
 namespace Trayvane::OrderMerge {
@@ -28,15 +29,29 @@ QStringList canonical(const QStringList &texts)
 
 void sortByX(MenuBarItemList &items)
 {
-    std::stable_sort(items.begin(), items.end(), [](const MenuBarItem &a, const MenuBarItem &b) {
-        const double ax = a.frame.x();
-        const double bx = b.frame.x();
+    // Sorts positions rather than the records, which are costly to move, and
+    // leaves the list alone when it is in order already (the usual case).
+    std::vector<qsizetype> order(std::size_t(items.size()));
+    std::iota(order.begin(), order.end(), qsizetype(0));
+    std::stable_sort(order.begin(), order.end(), [&items](qsizetype a, qsizetype b) {
+        const double ax = items.at(a).frame.x();
+        const double bx = items.at(b).frame.x();
         if (std::isnan(ax))
             return false;
         if (std::isnan(bx))
             return true;
         return ax < bx;
     });
+    bool inOrder = true;
+    for (std::size_t i = 0; i < order.size() && inOrder; ++i)
+        inOrder = order[i] == qsizetype(i);
+    if (inOrder)
+        return;
+    MenuBarItemList sorted;
+    sorted.reserve(items.size());
+    for (const qsizetype from : order)
+        sorted.append(std::move(items[from]));
+    items = std::move(sorted);
 }
 
 namespace {
@@ -52,26 +67,60 @@ struct KeyHash
     }
 };
 
+// Whether the item's order key, in canonical form, is `key` (itself
+// canonical), without building the key when its parts are plain.
+bool hasKey(const MenuBarItem &item, const QString &key)
+{
+    const QString &owner = item.bundleIdentifier ? *item.bundleIdentifier : item.ownerName;
+    const auto plain = [](const QString &text) {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+    };
+    if (!plain(owner) || !plain(item.displayName))
+        return canonical(item.orderKey()) == key;
+    return key.size() == owner.size() + 1 + item.displayName.size() && key.startsWith(owner)
+        && key.at(owner.size()) == QLatin1Char(':') && key.endsWith(item.displayName);
+}
+
+MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonicalKeys, qsizetype from);
+
 } // namespace
 
-MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &canonicalKeys)
+MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKeys)
+{
+    if (canonicalKeys.isEmpty()) {
+        sortByX(discovered);
+        return discovered;
+    }
+    // The usual rescan finds the items in the saved order: while the n-th
+    // item has the n-th key, that key takes it (every item before it is
+    // placed already), so only the rest needs the general merge.
+    qsizetype prefix = 0;
+    const qsizetype limit = std::min(discovered.size(), canonicalKeys.size());
+    while (prefix < limit && hasKey(discovered.at(prefix), canonicalKeys.at(prefix)))
+        ++prefix;
+    if (prefix == discovered.size())
+        return discovered; // keys left over name items that are not there
+    return mergeRest(std::move(discovered), canonicalKeys, prefix);
+}
+
+namespace {
+
+// merge() for the items and keys from `from` on; those before are in place.
+MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonicalKeys, qsizetype from)
 {
     MenuBarItemList result;
     result.reserve(discovered.size());
-    if (canonicalKeys.isEmpty()) {
-        result = discovered;
-        sortByX(result);
-        return result;
-    }
+    for (qsizetype i = 0; i < from; ++i)
+        result.append(std::move(discovered[i]));
 
     // For every key the first unplaced item with it, and for every item the
     // next one with the same key, both in discovery order.
     const qsizetype count = discovered.size();
     std::unordered_map<QString, qsizetype, KeyHash> firstWithKey;
-    firstWithKey.reserve(std::size_t(count));
+    firstWithKey.reserve(std::size_t(count - from));
     std::vector<qsizetype> nextWithKey(std::size_t(count), -1);
     std::vector<qsizetype> lastWithKey(std::size_t(count), -1);
-    for (qsizetype i = 0; i < count; ++i) {
+    for (qsizetype i = from; i < count; ++i) {
         QString key = canonical(discovered.at(i).orderKey());
         const auto found = firstWithKey.find(key);
         if (found == firstWithKey.end()) {
@@ -85,24 +134,28 @@ MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &cano
     }
 
     std::vector<bool> placed(std::size_t(count), false);
-    for (const QString &key : canonicalKeys) {
+    for (qsizetype i = 0; i < from; ++i)
+        placed[std::size_t(i)] = true;
+    for (const QString &key : canonicalKeys.sliced(from)) {
         auto found = firstWithKey.find(key);
         if (found == firstWithKey.end() || found->second < 0)
             continue;
         const qsizetype position = found->second;
         found->second = nextWithKey[std::size_t(position)];
         placed[std::size_t(position)] = true;
-        result.append(discovered.at(position));
+        result.append(std::move(discovered[position]));
     }
 
     MenuBarItemList remaining;
-    remaining.reserve(discovered.size() - result.size());
+    remaining.reserve(count - result.size());
     for (qsizetype i = 0; i < discovered.size(); ++i)
         if (!placed[std::size_t(i)])
-            remaining.append(discovered.at(i));
+            remaining.append(std::move(discovered[i]));
     sortByX(remaining);
-    result.append(remaining);
+    result.append(std::move(remaining));
     return result;
 }
+
+} // namespace
 
 } // namespace Trayvane::OrderMerge

@@ -21,6 +21,6 @@ void sortByX(MenuBarItemList &items);
 /// order) with that key; the items left over follow, sorted by x. With no
 /// saved keys the result is all items sorted by x. `canonicalKeys` must be in
 /// canonical() form. Costs O(K + N) besides the sort of the leftovers.
-MenuBarItemList merge(const MenuBarItemList &discovered, const QStringList &canonicalKeys);
+MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKeys);
 
 } // namespace Trayvane::OrderMerge

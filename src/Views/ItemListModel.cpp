@@ -118,8 +118,31 @@ bool ItemListModel::looksDifferent(const MenuBarItem &a, const MenuBarItem &b)
         || a.isHidden != b.isHidden || a.menuBarIcon != b.menuBarIcon || a.appIcon != b.appIcon;
 }
 
+bool ItemListModel::updateInPlace(const MenuBarItemList &items)
+{
+    // The usual rescan: the same ids in the same order. Equal ids in equal
+    // places also give equal row keys, so no row moves, comes or goes.
+    if (items.size() != m_rows.size())
+        return false;
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (m_rows.at(i).item.id != items.at(i).id)
+            return false;
+    }
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        MenuBarItem &row = m_rows[i].item;
+        const bool changed = looksDifferent(row, items.at(i));
+        row = items.at(i); // always keep the newest copy for clicks
+        if (changed)
+            emit dataChanged(index(int(i)), index(int(i)));
+    }
+    updateCounts();
+    return true;
+}
+
 void ItemListModel::setItems(const MenuBarItemList &items)
 {
+    if (updateInPlace(items))
+        return;
     QList<Row> target = rowsFor(items);
 
     QSet<QString> targetKeys;

@@ -3,7 +3,7 @@
 include(${CMAKE_CURRENT_SOURCE_DIR}/../fixtures/sni_client.cmake)
 
 if(TARGET trayvane_sni_client)
-    foreach(scenario discovery hidden activation hostile order watcher
+    foreach(scenario discovery startup hidden activation hostile order watcher
             foreign_watcher xfce_later xfce_first xembed_tray xembed_own)
         add_test(NAME e2e_linux_${scenario}
             COMMAND dbus-run-session -- /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/linux/e2e_linux.py ${scenario}

@@ -26,6 +26,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
+#include <typeinfo>
 
 namespace Trayvane {
 
@@ -141,7 +142,10 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     // Decided before the watcher takes its name: where another program's X11
     // tray shows the icons, the clients must keep docking there.
     m_xembed = std::make_unique<XEmbedTray>();
-    connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() { notifyStateChanged(); });
+    connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() {
+        m_listedDirty = true;
+        notifyStateChanged();
+    });
     if (m_watcher) {
         QMetaObject::invokeMethod(
             m_watcher,
@@ -166,6 +170,9 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
     connect(m_host, &StatusNotifierHost::watcherReplaced, this, &LinuxPlatform::trayIconRegistrationLost);
+    m_reportCheck.setSingleShot(true);
+    m_reportCheck.setInterval(0);
+    connect(&m_reportCheck, &QTimer::timeout, this, &LinuxPlatform::reportIfChanged);
     m_ownItemSettle.setSingleShot(true);
     connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
         // Qt's tray icon takes its item off the bus while hidden, so the
@@ -220,6 +227,34 @@ void LinuxPlatform::onHostChanged()
     }
     if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
         m_ownItemSettle.start(ownItemSettleMs);
+
+    if (!m_reportCheck.isActive())
+        m_reportCheck.start();
+}
+
+void LinuxPlatform::reportIfChanged()
+{
+    QList<ScanFacts> facts = scanFacts();
+    const bool trusted = isProcessTrusted();
+    const bool otherHost = m_host->isOtherHostPresent();
+    if (facts != m_reportedFacts || trusted != m_reportedTrusted || otherHost != m_reportedOtherHost) {
+        m_reportedFacts = std::move(facts);
+        m_reportedTrusted = trusted;
+        m_reportedOtherHost = otherHost;
+        notifyStateChanged();
+    }
+}
+
+QList<LinuxPlatform::ScanFacts> LinuxPlatform::scanFacts() const
+{
+    QList<ScanFacts> facts;
+    facts.reserve(m_host->items().size());
+    for (const SniItemRef &item : m_host->items()) {
+        if (item->isListed())
+            facts.append({item->owner, item->address.path, item->sequence, item->pid, item->id, item->title,
+                          item->toolTipTitle, item->status, item->icon, item->attentionIcon});
+    }
+    return facts;
 }
 
 bool LinuxPlatform::isItemDisplayed(const SniItemState &item) const
@@ -236,6 +271,7 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
     // One object registered under its unique and a well-known name is one
     // item: the earlier registration stands for it.
     QSet<QString> objects;
+    QHash<qint32, ElementList> children;
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && item->pid != own) {
             const QString object = item->owner + item->address.path;
@@ -245,8 +281,18 @@ const LinuxPlatform::Listed &LinuxPlatform::listed()
             m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
             m_listed.items.append(item);
             m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
+            children[item->pid].append(
+                ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid, item->key, item->sequence)));
         }
     }
+    // Legacy X11 tray icons follow their application's StatusNotifierItems.
+    for (const XEmbedIcon &icon : m_xembed->icons()) {
+        if (icon.pid > 0 && icon.pid != own)
+            children[icon.pid].append(
+                ElementRef(new LinuxElement(LinuxElement::Kind::XEmbedIcon, icon.pid, {}, icon.window)));
+    }
+    for (auto it = children.begin(); it != children.end(); ++it)
+        m_listed.childrenByPid.insert(it.key(), QVariant::fromValue(it.value()));
     m_listedDirty = false;
     return m_listed;
 }
@@ -278,11 +324,11 @@ QList<RunningApplication> LinuxPlatform::runningApplications()
 {
     m_host->retryMissing();
     QList<RunningApplication> applications;
-    QList<qint32> seen;
+    QSet<qint32> seen;
     for (const SniItemRef &item : m_host->items()) {
         if (!item->isListed() || seen.contains(item->pid))
             continue;
-        seen.append(item->pid);
+        seen.insert(item->pid);
         const AppInfo &info = appInfo(item->pid, item->id);
         RunningApplication application;
         application.processIdentifier = item->pid;
@@ -295,7 +341,7 @@ QList<RunningApplication> LinuxPlatform::runningApplications()
     for (const XEmbedIcon &icon : m_xembed->icons()) {
         if (icon.pid <= 0 || seen.contains(icon.pid))
             continue;
-        seen.append(icon.pid);
+        seen.insert(icon.pid);
         const AppInfo &info = appInfo(icon.pid, icon.instance);
         RunningApplication application;
         application.processIdentifier = icon.pid;
@@ -315,19 +361,17 @@ ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
 
 AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, const QString &attribute)
 {
-    const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
-    if (!linuxElement)
+    // Elements are only ever ours or a caller's mistake; the exact type test
+    // is cheaper than a cast through the hierarchy, four times per item.
+    if (!element || typeid(*element) != typeid(LinuxElement))
         return {AXError::Failure, {}};
+    const auto *linuxElement = static_cast<const LinuxElement *>(element.data());
     const Listed &current = listed();
     switch (linuxElement->kind) {
     case LinuxElement::Kind::Application: {
         if (attribute != AXName::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
-        const bool hasItems = std::any_of(current.items.cbegin(), current.items.cend(),
-                                          [&](const SniItemRef &item) { return item->pid == linuxElement->pid; })
-                              || std::any_of(m_xembed->icons().cbegin(), m_xembed->icons().cend(),
-                                             [&](const XEmbedIcon &icon) { return icon.pid == linuxElement->pid; });
-        if (!hasItems)
+        if (!current.childrenByPid.contains(linuxElement->pid))
             return {AXError::NoValue, {}};
         return {AXError::Success,
                 QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
@@ -335,18 +379,8 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
     case LinuxElement::Kind::Bar: {
         if (attribute != AXName::Children)
             return {AXError::AttributeUnsupported, {}};
-        ElementList children;
-        for (const SniItemRef &item : current.items) {
-            if (item->pid == linuxElement->pid)
-                children.append(ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid,
-                                                            item->key, item->sequence)));
-        }
-        for (const XEmbedIcon &icon : m_xembed->icons()) {
-            if (icon.pid == linuxElement->pid)
-                children.append(
-                    ElementRef(new LinuxElement(LinuxElement::Kind::XEmbedIcon, icon.pid, {}, icon.window)));
-        }
-        return {AXError::Success, QVariant::fromValue(children)};
+        const QVariant children = current.childrenByPid.value(linuxElement->pid);
+        return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
     }
     case LinuxElement::Kind::Item:
         break;

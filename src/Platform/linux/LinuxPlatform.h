@@ -88,12 +88,33 @@ private:
         QList<QSharedPointer<SniItemState>> items;
         QHash<quint64, int> rankBySequence;
         QHash<quint32, int> indexByWindowNumber;
+        // Each process's item elements in order, handed out as its bar's
+        // children: the same handles until the next change.
+        QHash<qint32, QVariant> childrenByPid;
     };
     const Listed &listed();
     void press(const SniItemState &item);
     // Legacy X11 tray icons, listed after the StatusNotifierItems.
     AttributeResult xembedAttribute(quint32 window, const QString &attribute) const;
     QImage xembedPicture(const QRectF &rect, quint32 windowID);
+    // What a scan reads of the kept state, to tell the service only about
+    // changes it would see.
+    struct ScanFacts
+    {
+        QString owner;
+        QString path;
+        quint64 sequence = 0;
+        qint32 pid = 0;
+        QString id;
+        QString title;
+        QString toolTipTitle;
+        QString status;
+        QImage icon; // compared by content: a client may send the same icon anew
+        QImage attentionIcon;
+        bool operator==(const ScanFacts &) const = default;
+    };
+    QList<ScanFacts> scanFacts() const;
+    void reportIfChanged();
 
     QDBusConnection m_connection;
     QThread m_watcherThread;
@@ -115,6 +136,12 @@ private:
     QHash<quint32, Picture> m_pictures; // by window number
     Listed m_listed;
     bool m_listedDirty = true;
+    // Compares once per burst of host changes (a thousand answers arriving
+    // together are one comparison, not a thousand).
+    QTimer m_reportCheck;
+    QList<ScanFacts> m_reportedFacts;
+    bool m_reportedTrusted = false;
+    bool m_reportedOtherHost = false;
     bool m_ownItemDisplayed = false;
     bool m_ownItemDecided = false;
     QTimer m_ownItemSettle;

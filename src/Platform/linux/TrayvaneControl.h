@@ -30,7 +30,8 @@ public:
 
     bool isExported() const { return m_exported; }
 
-    /// The current items as a JSON array, in the service's order.
+    /// The current items as a JSON array, in the service's order: the
+    /// compact text of itemObject() for each, written once per publish.
     QString itemsJson() const;
     /// Clicks the first item with this id; false when there is none.
     bool activate(const QString &id);
@@ -45,6 +46,7 @@ private:
     std::function<void()> m_togglePanel;
     QDBusConnection m_connection;
     bool m_exported = false;
+    mutable QString m_itemsJson; // null until asked for after a publish
 };
 
 class TrayvaneControlAdaptor : public QDBusAbstractAdaptor

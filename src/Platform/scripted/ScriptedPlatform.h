@@ -103,6 +103,9 @@ public:
     double now() const { return m_now; }
     void advance(double seconds);
     int pendingSteps() const { return int(m_pending.size()); }
+    /// Tells the service that the world changed, as a backend that keeps its
+    /// own state does.
+    void reportStateChanged() { notifyStateChanged(); }
 
     // What the service did.
     QList<Press> presses;

@@ -130,7 +130,23 @@ class Session:
 
     def items(self):
         self.call(CONTROL, "Refresh")
+        return self.listed()
+
+    def listed(self):
+        """The items as trayvane lists them now, without asking it to scan."""
         return json.loads(self.call(CONTROL, "Items", reply="(s)")[0])
+
+    def bus_pids(self):
+        names = self.call(("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus"), "ListNames",
+                          reply="(as)")[0]
+        pids = set()
+        for name in names:
+            if name.startswith(":"):
+                try:
+                    pids.add(self.pid_of(name))
+                except GLib.Error:  # left meanwhile
+                    pass
+        return pids
 
     def watcher_items(self):
         # Read over a connection of its own that closes at once: a connection
@@ -398,6 +414,37 @@ def scenario_discovery(s):
     # An item vanishes when its owner leaves the bus.
     s.stop(other)
     s.wait_items(lambda items: len(items) == 3 and not by_display_name(items, "Werkzeug"), "the tool item to vanish")
+
+
+def scenario_startup(s):
+    """Items on the bus before the start, and items that come or change later, are listed without a refresh."""
+    bound = 1.0  # loose: the listing follows the desktop within a fraction of it
+
+    def listed_within(predicate, what):
+        started = time.monotonic()
+        while time.monotonic() - started < 10.0:
+            try:
+                if predicate(s.listed()):
+                    elapsed = time.monotonic() - started
+                    check(elapsed <= bound, f"{what} after {elapsed:.2f} s (at most {bound} s)")
+                    return
+            except GLib.Error:  # not on the bus yet
+                pass
+            time.sleep(0.02)
+        raise Failure(f"{what} never listed without a refresh")
+
+    early = [s.client(f"early-{i}", f"Früh {i}", "--count", "3") for i in range(3)]
+    s.wait_for(lambda: {client.pid for client in early} <= s.bus_pids(), "the clients on the bus")
+    s.trayvane = s.spawn([s.args.trayvane])
+    listed_within(lambda items: len(items) == 9, "the nine items already on the bus")
+
+    late = s.client("late-tool", "Spät")
+    listed_within(lambda items: by_display_name(items, "Spät"), "an item registered later")
+    late.stdin.write(b"title Umbenannt\n")
+    late.stdin.flush()
+    listed_within(lambda items: by_display_name(items, "Umbenannt"), "a changed title")
+    s.stop(late)
+    listed_within(lambda items: len(items) == 9, "the removal of an item")
 
 
 def scenario_hidden(s):
@@ -842,6 +889,7 @@ def scenario_xembed_own(s):
 
 SCENARIOS = {
     "discovery": scenario_discovery,
+    "startup": scenario_startup,
     "hidden": scenario_hidden,
     "activation": scenario_activation,
     "hostile": scenario_hostile,

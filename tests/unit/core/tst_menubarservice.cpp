@@ -423,6 +423,53 @@ private slots:
         QCOMPARE(service.orderedKeys(), QStringList({"X:A"})); // revoked permission keeps the order
     }
 
+    // A change report brings one scan at once; reports during the following
+    // rest are answered by a single scan when it ends; the pause still wins.
+    void changeReports()
+    {
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("A", 100)})};
+        auto service = std::make_unique<MenuBarService>(platform(world));
+        QSignalSpy items(service.get(), &MenuBarService::itemsChanged);
+        const double spacing = MenuBarService::changeScanSpacing;
+
+        m_platform->world().applications[0].items.append(named("B", 200));
+        m_platform->reportStateChanged();
+        QCOMPARE(items.count(), 0); // never from inside the backend's report
+        m_platform->advance(0.0);
+        QCOMPARE(items.count(), 1);
+        QCOMPARE(names(service->items()), QStringList({"A", "B"}));
+
+        for (int i = 0; i < 5; ++i)
+            m_platform->reportStateChanged();
+        m_platform->world().applications[0].items.removeFirst();
+        m_platform->advance(spacing / 2);
+        QCOMPARE(items.count(), 1);
+        m_platform->advance(spacing / 2);
+        QCOMPARE(items.count(), 2);
+        QCOMPARE(names(service->items()), QStringList({"B"}));
+        m_platform->advance(spacing * 3); // nothing reported since: no scan
+        QCOMPARE(items.count(), 2);
+        QCOMPARE(m_platform->pendingSteps(), 0);
+
+        service->setPauseScan(true);
+        m_platform->reportStateChanged();
+        m_platform->advance(spacing * 2);
+        QCOMPARE(items.count(), 2);
+        service->setPauseScan(false);
+        m_platform->reportStateChanged();
+        m_platform->advance(0.0);
+        QCOMPARE(items.count(), 3);
+
+        // A report between a queued scan and a gone service does nothing.
+        m_platform->advance(spacing);
+        m_platform->reportStateChanged();
+        service.reset();
+        m_platform->advance(spacing * 2);
+        m_platform->reportStateChanged();
+        QCOMPARE(m_platform->pendingSteps(), 0);
+    }
+
     void timer()
     {
         MenuBarService *service = new MenuBarService(platform(baseWorld()));

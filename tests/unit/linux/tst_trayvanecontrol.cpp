@@ -17,6 +17,8 @@
 
 using namespace Trayvane;
 
+Q_DECLARE_METATYPE(std::optional<QString>)
+
 class TestTrayvaneControl : public QObject
 {
     Q_OBJECT
@@ -132,6 +134,40 @@ private slots:
         QCOMPARE(items.at(0).toObject().value(QStringLiteral("isHidden")).toBool(), true);
     }
 
+    // The text is written by hand; it must stay what QJsonDocument writes.
+    void itemsTextAsTheDocumentWritesIt_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<std::optional<QString>>("bundle");
+        QTest::newRow("plain") << QStringLiteral("Eingang") << std::optional<QString>();
+        QTest::newRow("quotes and backslashes") << QStringLiteral("\"a\\b\"\\") << std::optional<QString>(u"q\"b"_qs);
+        QString controls;
+        for (char16_t c = 0; c < 0x20; ++c)
+            controls += QChar(c);
+        QTest::newRow("control characters") << controls + QChar(0x7f) << std::optional<QString>(QString());
+        QTest::newRow("beyond ASCII") << QStringLiteral("Lautstärke € 😀 \u2028\ufeff") << std::optional<QString>();
+        QTest::newRow("half pairs") << QString(QChar(0xd83d)) + QLatin1Char('x') + QChar(0xde00) + QChar(0xd800)
+                                    << std::optional<QString>(QString(QChar(0xdfff)));
+    }
+    void itemsTextAsTheDocumentWritesIt()
+    {
+        QFETCH(QString, text);
+        QFETCH(std::optional<QString>, bundle);
+        QTemporaryDir dir;
+        ScriptedWorld w;
+        w.dataDirectory = dir.path();
+        w.applications = {application(-5, text, bundle, {ScriptedItem::make(text, std::nullopt, 12.5, 24),
+                                                         ScriptedItem::make(std::nullopt, text, -3, 0)})};
+        ScriptedPlatform platform(w);
+        MenuBarService service(platform);
+        TrayvaneControl control(service, {}, QDBusConnection(QStringLiteral("trayvane-test-none")));
+        QCOMPARE(service.items().size(), 2);
+        QJsonArray array;
+        for (const MenuBarItem &item : service.items())
+            array.append(TrayvaneControl::itemObject(item));
+        QCOMPARE(control.itemsJson(), QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+    }
+
     void activatePressesTheFirstItemWithThatId()
     {
         QTemporaryDir dir;
@@ -168,6 +204,9 @@ private slots:
         QCOMPARE(parse(control.itemsJson()).size(), 3); // nothing read until a scan
         control.refresh();
         QCOMPARE(parse(control.itemsJson()).size(), 4);
+        const QJsonValue first = parse(control.itemsJson()).at(0).toObject().value(QStringLiteral("id"));
+        service.swapItems(0, 1); // sort mode publishes too
+        QCOMPARE(parse(control.itemsJson()).at(1).toObject().value(QStringLiteral("id")), first);
 
         control.togglePanel();
         control.togglePanel();
