@@ -1,7 +1,8 @@
 # Finds the Debian packages the installed program needs at run time beyond the
 # libraries it links (those come from dpkg-shlibdeps): the QML modules its
-# pages import, the platform plugins and the symbol font. Each is looked up with
-# dpkg -S from the file the program actually loads.
+# pages import and the platform plugins. Each is looked up with dpkg -S from the
+# file the program actually loads. The symbol font is compiled into the program
+# and needs no package.
 function(trayvane_runtime_packages out)
     set(qml_root "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_QML}")
     file(GLOB qml_files "${PROJECT_SOURCE_DIR}/src/Views/*.qml" "${PROJECT_SOURCE_DIR}/src/Views/*/*.qml")
@@ -42,8 +43,7 @@ function(trayvane_runtime_packages out)
     endwhile()
     file(GLOB xcb_plugin "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/platforms/libqxcb.so")
     file(GLOB svg_plugin "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_PLUGINS}/imageformats/libqsvg.so")
-    file(GLOB symbol_font "/usr/share/fonts/truetype/material-design-icons-iconfont/MaterialIcons-Regular.ttf")
-    list(APPEND files ${xcb_plugin} ${svg_plugin} ${symbol_font})
+    list(APPEND files ${xcb_plugin} ${svg_plugin})
 
     set(packages "")
     foreach(f IN LISTS files)

@@ -2,7 +2,7 @@
 // panel window.
 #include "TrayvaneApp.h"
 
-#include "AppIdentity.h"
+#include "Platform/AppIdentity.h"
 #include "ColorScheme.h"
 #include "MenuBarLabel.h"
 #include "Platform/SystemLoginItem.h"

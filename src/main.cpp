@@ -1,4 +1,5 @@
 // Process entry: builds the application object and runs its loop.
+#include "Platform/AppIdentity.h"
 #include "TrayvaneApp.h"
 
 #include <QApplication>
@@ -31,7 +32,7 @@ int main(int argc, char *argv[])
         qunsetenv("QT_QPA_PLATFORM"); // programs started from here choose their own
 #endif
     QApplication::setApplicationName(QStringLiteral("Trayvane"));
-    QApplication::setDesktopFileName(QStringLiteral("org.trayvane.Trayvane"));
+    QApplication::setDesktopFileName(Trayvane::applicationId);
     QApplication::setQuitOnLastWindowClosed(false);
 
     Trayvane::TrayvaneApp trayvane;

@@ -2,6 +2,7 @@
 // permission.
 #include "Services/MenuBarService.h"
 
+#include "Platform/AppIdentity.h"
 #include "Services/OrderMerge.h"
 #include "Services/OrderStore.h"
 
@@ -243,12 +244,6 @@ void MenuBarService::endChangeRest()
         m_changeScan = ChangeScan::Idle;
 }
 
-void MenuBarService::setItems(const MenuBarItemList &items)
-{
-    m_items = items;
-    emit itemsChanged();
-}
-
 void MenuBarService::setOrderedKeys(const QStringList &keys)
 {
     m_orderedKeys = keys;
@@ -456,7 +451,7 @@ QUrl MenuBarService::accessibilitySettingsUrl()
 
 QString MenuBarService::builtInBundleIdentifier()
 {
-    return QStringLiteral("org.trayvane.Trayvane");
+    return applicationId;
 }
 
 } // namespace Trayvane

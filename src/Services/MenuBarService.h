@@ -15,9 +15,9 @@ namespace Trayvane {
 class MenuBarService : public QObject
 {
     Q_OBJECT
-    // Every assignment notifies, equal value or not: a scan that finds the
-    // same items still announces them.
-    Q_PROPERTY(Trayvane::MenuBarItemList items READ items WRITE setItems NOTIFY itemsChanged FINAL)
+    // Every publish notifies, equal value or not: a scan that finds the same
+    // items still announces them.
+    Q_PROPERTY(Trayvane::MenuBarItemList items READ items NOTIFY itemsChanged FINAL)
     Q_PROPERTY(QStringList orderedKeys READ orderedKeys NOTIFY orderedKeysChanged FINAL)
     Q_PROPERTY(bool axTrusted READ axTrusted NOTIFY axTrustedChanged FINAL)
     // Not published: while true, scan() returns at once and changes nothing.
@@ -38,8 +38,6 @@ public:
     ~MenuBarService() override;
 
     const MenuBarItemList &items() const { return m_items; }
-    /// Stores a rearranged list (sort mode) and publishes it.
-    void setItems(const MenuBarItemList &items);
     const QStringList &orderedKeys() const { return m_orderedKeys; }
     bool axTrusted() const { return m_axTrusted; }
     bool pauseScan() const { return m_pauseScan; }

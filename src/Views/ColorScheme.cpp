@@ -1,6 +1,8 @@
 // Reads the desktop's light or dark preference from the settings portal.
 #include "ColorScheme.h"
 
+#include "MenuBarLabel.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -77,6 +79,11 @@ bool ColorScheme::paletteIsDark()
 bool ColorScheme::dark() const
 {
     return m_portalPreference.value_or(paletteIsDark());
+}
+
+QColor ColorScheme::teal(bool darkLook) const
+{
+    return MenuBarLabel::teal(darkLook);
 }
 
 void ColorScheme::setPreference(std::optional<bool> preference)

@@ -3,6 +3,7 @@
 // the application palette. Follows changes of either.
 #pragma once
 
+#include <QColor>
 #include <QDBusVariant>
 #include <QObject>
 #include <QVariant>
@@ -25,6 +26,8 @@ public:
     explicit ColorScheme(QObject *parent = nullptr);
 
     bool dark() const;
+    /// The teal of the status icon, for the panel's light or dark look.
+    Q_INVOKABLE QColor teal(bool darkLook) const;
 
     /// The portal's value as a preference: 1 dark, 2 light; anything else
     /// (0 "no preference", a value of another type) gives none. Values may

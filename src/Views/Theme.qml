@@ -31,7 +31,7 @@ QtObject {
     // Named system colours, light and dark.
     readonly property color blue: dark ? "#0a84ff" : "#007aff"
     readonly property color orange: dark ? "#ff9f0a" : "#ff9500"
-    readonly property color teal: dark ? "#40c8e0" : "#30b0c7"
+    readonly property color teal: ColorScheme.teal(dark)
     readonly property color indigo: dark ? "#5e5ce6" : "#5856d6"
     readonly property color green: dark ? "#30d158" : "#34c759"
     readonly property color red: dark ? "#ff453a" : "#ff3b30"

@@ -1,7 +1,7 @@
 // Reads and writes the panel height in the user's settings.
 #include "UserSettings.h"
 
-#include "AppIdentity.h"
+#include "Platform/AppIdentity.h"
 
 #include <QSettings>
 

@@ -3,6 +3,8 @@
 // lets scripts list and activate items.
 #pragma once
 
+#include "Platform/AppIdentity.h"
+
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QObject>
@@ -20,7 +22,7 @@ class TrayvaneControl : public QObject
 
 public:
     static inline const QString ObjectPath = QStringLiteral("/org/trayvane/Trayvane");
-    static inline const QString InterfaceName = QStringLiteral("org.trayvane.Trayvane");
+    static inline const QString InterfaceName = applicationId;
 
     /// Exports the interface on `connection`; `togglePanel` opens or closes
     /// the panel. Owning the bus name is the application's business.
@@ -52,6 +54,7 @@ private:
 class TrayvaneControlAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
+    // moc takes only a literal here; it is the same name as InterfaceName.
     Q_CLASSINFO("D-Bus Interface", "org.trayvane.Trayvane")
 
 public:

@@ -1,6 +1,7 @@
 // The login item on Linux desktops as an XDG autostart entry.
 #include "Platform/linux/XdgAutostart.h"
 
+#include "Platform/AppIdentity.h"
 #include "Platform/AtomicWrite.h"
 #include "Platform/SystemLoginItem.h"
 
@@ -126,7 +127,7 @@ XdgAutostart::XdgAutostart(const QString &executablePath, QObject *parent)
 
 QString XdgAutostart::entryFileName()
 {
-    return QStringLiteral("org.trayvane.Trayvane.desktop");
+    return applicationId + QStringLiteral(".desktop");
 }
 
 QString XdgAutostart::entryPath()
@@ -185,7 +186,7 @@ QByteArray XdgAutostart::entryContents(const QString &executablePath)
     contents += QLatin1String("Comment=Lists, marks and opens the tray items of all running applications\n");
     contents += QString::fromUtf8("Comment[de]=Listet, markiert und öffnet die Statussymbole aller laufenden Programme\n");
     contents += QLatin1String("Exec=") + execValue(executablePath) + QLatin1Char('\n');
-    contents += QLatin1String("Icon=org.trayvane.Trayvane\n");
+    contents += QLatin1String("Icon=") + applicationId + QLatin1Char('\n');
     contents += QLatin1String("Terminal=false\n");
     contents += QLatin1String("Categories=Utility;\n");
     contents += QLatin1String("StartupNotify=false\n");

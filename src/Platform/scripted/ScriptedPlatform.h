@@ -5,6 +5,7 @@
 // virtual clock that the caller advances.
 #pragma once
 
+#include "Platform/AppIdentity.h"
 #include "Platform/Platform.h"
 
 #include <QHash>
@@ -54,7 +55,7 @@ struct ScriptedWorld
     QVariant windowList = QVariantList{}; // invalid: the list is unavailable
     QHash<quint32, QImage> captures;      // window number -> picture
     bool trusted = true;
-    std::optional<QString> bundleIdentifier = QStringLiteral("org.trayvane.Trayvane");
+    std::optional<QString> bundleIdentifier = applicationId;
     QString dataDirectory;                // empty: the platform reports none
     bool mouseEventsAvailable = true;
     bool permissionToolStarts = true;

@@ -1,5 +1,5 @@
-// The application id: the bus name of the single running copy and the name of
-// its settings.
+// The application id: the bus name of the single running copy, the name of
+// its settings, its desktop entry and icon and of the control interface.
 #pragma once
 
 #include <QString>
