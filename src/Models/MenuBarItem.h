@@ -2,7 +2,7 @@
 // crosses from MenuBarService to the panel and back into clickItem.
 #pragma once
 
-#include "Platform/Platform.h"
+#include "Platform/PlatformElement.h"
 
 #include <QImage>
 #include <QList>

@@ -7,6 +7,8 @@
 // it is tested once for all backends. No platform header leaks through here.
 #pragma once
 
+#include "Platform/PlatformElement.h"
+
 #include <QImage>
 #include <QList>
 #include <QMetaType>
@@ -22,17 +24,6 @@
 #include <optional>
 
 namespace Trayvane {
-
-// An accessibility element of another application (an application, its status
-// item bar, or one status item). Backends derive their own handle from it.
-// Reference-counted: the last holder releases it.
-class PlatformElement
-{
-public:
-    virtual ~PlatformElement() = default;
-};
-using ElementRef = QSharedPointer<PlatformElement>;
-using ElementList = QList<ElementRef>;
 
 // A typed geometry value as the accessibility interface wraps it. Reading it as
 // the wrong kind leaves the reader's value untouched.
@@ -103,6 +94,14 @@ inline const QString Y = QStringLiteral("Y");
 inline const QString Width = QStringLiteral("Width");
 inline const QString Height = QStringLiteral("Height");
 } // namespace WindowKey
+
+// The window layer of status item windows in the window list.
+constexpr int statusWindowLayer = 25;
+
+// The permission's settings page. The service opens it; a backend without
+// that page opens its desktop's own settings for it instead.
+inline const QUrl accessibilitySettingsUrl =
+    QUrl(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility"));
 
 class Platform
 {
@@ -192,6 +191,4 @@ private:
 
 } // namespace Trayvane
 
-Q_DECLARE_METATYPE(Trayvane::ElementRef)
-Q_DECLARE_METATYPE(Trayvane::ElementList)
 Q_DECLARE_METATYPE(Trayvane::GeometryValue)

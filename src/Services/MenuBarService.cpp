@@ -23,7 +23,6 @@ namespace {
 const QString unknownOwner = QStringLiteral("Unbekannt");
 const QString permissionTool = QStringLiteral("/usr/bin/tccutil");
 
-constexpr int statusWindowLayer = 25;
 constexpr double maximumStatusWindowHeight = 40.0;
 constexpr double maximumStatusWindowWidth = 200.0;
 
@@ -435,18 +434,13 @@ void MenuBarService::clickItem(MenuBarItem item)
 void MenuBarService::openAccessibilitySettings()
 {
     if (m_platform.isProcessTrusted()) {
-        m_platform.openUrl(accessibilitySettingsUrl());
+        m_platform.openUrl(accessibilitySettingsUrl);
         return;
     }
     const QString bundleIdentifier = m_platform.mainBundleIdentifier().value_or(builtInBundleIdentifier());
     m_platform.runPermissionTool(permissionTool,
                                  {QStringLiteral("reset"), QStringLiteral("Accessibility"), bundleIdentifier});
     m_platform.requestTrustPrompt();
-}
-
-QUrl MenuBarService::accessibilitySettingsUrl()
-{
-    return QUrl(QStringLiteral("x-apple.systempreferences:com.apple.preference.security?Privacy_Accessibility"));
 }
 
 QString MenuBarService::builtInBundleIdentifier()

@@ -61,8 +61,6 @@ public:
     /// the user again when the permission is missing.
     Q_INVOKABLE void openAccessibilitySettings();
 
-    /// The settings link of the accessibility list.
-    static QUrl accessibilitySettingsUrl();
     /// The program's bundle identifier, built in.
     static QString builtInBundleIdentifier();
 

@@ -8,7 +8,6 @@
 #include "Platform/linux/XEmbedHelpers.h"
 #include "Platform/linux/XEmbedTray.h"
 #include "Platform/linux/XTestMouse.h"
-#include "Services/MenuBarService.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -506,7 +505,7 @@ QVariant LinuxPlatform::copyWindowList()
                            {WindowKey::Height, Sni::barSlot}};
         windows.append(QVariantMap{{WindowKey::Bounds, bounds},
                                    {WindowKey::Number, QVariant::fromValue<quint32>(item.windowNumber)},
-                                   {WindowKey::Layer, Sni::statusWindowLayer}});
+                                   {WindowKey::Layer, statusWindowLayer}});
     }
     // Every X11 tray icon has a picture, also one that only Trayvane's tray holds.
     const QList<XEmbedIcon> &icons = m_xembed->icons();
@@ -519,7 +518,7 @@ QVariant LinuxPlatform::copyWindowList()
         windows.append(QVariantMap{{WindowKey::Bounds, bounds},
                                    {WindowKey::Number,
                                     QVariant::fromValue<quint32>(icons.at(i).window | xembedWindowBit)},
-                                   {WindowKey::Layer, Sni::statusWindowLayer}});
+                                   {WindowKey::Layer, statusWindowLayer}});
     }
     return windows;
 }
@@ -630,7 +629,7 @@ QStringList LinuxPlatform::settingsCommand(const QString &currentDesktop)
 
 bool LinuxPlatform::openUrl(const QUrl &url)
 {
-    if (url == MenuBarService::accessibilitySettingsUrl()) {
+    if (url == accessibilitySettingsUrl) {
         const QStringList command = settingsCommand(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
         if (command.isEmpty())
             return false;

@@ -56,7 +56,6 @@ constexpr int maxPaceMs = 5000;
 
 // Geometry of the virtual bar the items are placed on.
 constexpr double barSlot = 24.0;
-constexpr int statusWindowLayer = 25;
 
 /// Where a registered item lives on the bus.
 struct ItemAddress
