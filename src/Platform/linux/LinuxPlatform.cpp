@@ -117,6 +117,19 @@ void quitOnTermination(QObject *context)
         ::sigaction(number, &action, nullptr);
 }
 
+// The position or size of an item's place on the virtual bar, as the
+// accessibility interface would answer them.
+AttributeResult geometryAttribute(const QRectF &geometry, const QString &attribute)
+{
+    if (attribute == AXName::Position)
+        return {AXError::Success,
+                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
+    if (attribute == AXName::Size)
+        return {AXError::Success,
+                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
+    return {AXError::AttributeUnsupported, {}};
+}
+
 } // namespace
 
 LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
@@ -399,14 +412,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
         return text(Sni::itemDescription(item->title, item->toolTipTitle));
     if (attribute == AXName::Title)
         return text(Sni::itemTitle(item->id));
-    const QRectF geometry = Sni::barGeometry(rank, isItemDisplayed(*item));
-    if (attribute == AXName::Position)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (attribute == AXName::Size)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
-    return {AXError::AttributeUnsupported, {}};
+    return geometryAttribute(Sni::barGeometry(rank, isItemDisplayed(*item)), attribute);
 }
 
 AttributeResult LinuxPlatform::xembedAttribute(quint32 window, const QString &attribute) const
@@ -426,14 +432,7 @@ AttributeResult LinuxPlatform::xembedAttribute(quint32 window, const QString &at
             return {AXError::NoValue, {}};
         return {AXError::Success, Sni::capText(it->windowClass)};
     }
-    const QRectF geometry = Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown);
-    if (attribute == AXName::Position)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (attribute == AXName::Size)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
-    return {AXError::AttributeUnsupported, {}};
+    return geometryAttribute(Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown), attribute);
 }
 
 int LinuxPlatform::performAction(const ElementRef &element, const QString &action)

@@ -9,6 +9,17 @@
 
 namespace Trayvane {
 
+namespace {
+
+// A question to the bus daemon itself, never to another application.
+QDBusMessage busDaemonCall(const QString &method)
+{
+    return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
+                                          QStringLiteral("org.freedesktop.DBus"), method);
+}
+
+} // namespace
+
 StatusNotifierWatcher::StatusNotifierWatcher(const QString &ownHostConnection, QObject *parent)
     : QObject(parent), m_ownHostConnection(ownHostConnection)
 {
@@ -308,9 +319,7 @@ bool StatusNotifierWatcher::askOwner(const QString &name, const QString &sender,
     }
     ++open;
     ++m_openQuestionsTotal;
-    auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                              QStringLiteral("/org/freedesktop/DBus"),
-                                              QStringLiteral("org.freedesktop.DBus"), QStringLiteral("GetNameOwner"));
+    auto ask = busDaemonCall(QStringLiteral("GetNameOwner"));
     ask << name;
     auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(ask, Sni::callTimeoutMs), this);
     const quint64 generation = m_generation;
@@ -339,9 +348,7 @@ void StatusNotifierWatcher::watchClient(const QString &name, bool verify)
         return;
     // A name that went away before the bus followed it for us would stay
     // forever: ask once, after the watch is in place, whether it still exists.
-    auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                              QStringLiteral("/org/freedesktop/DBus"),
-                                              QStringLiteral("org.freedesktop.DBus"), QStringLiteral("NameHasOwner"));
+    auto ask = busDaemonCall(QStringLiteral("NameHasOwner"));
     ask << name;
     auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(ask, Sni::callTimeoutMs), this);
     const quint64 generation = m_generation;

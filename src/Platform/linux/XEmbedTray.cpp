@@ -118,10 +118,10 @@ struct XEmbedTray::Private
     qint32 pidOf(Window window)
     {
         if (hasXRes) {
-            XResClientIdSpec spec{window, XRES_CLIENT_ID_PID_MASK};
+            XResClientIdSpec query{window, XRES_CLIENT_ID_PID_MASK};
             long count = 0;
             XResClientIdValue *values = nullptr;
-            if (XResQueryClientIds(display, 1, &spec, &count, &values) == Success) {
+            if (XResQueryClientIds(display, 1, &query, &count, &values) == Success) {
                 qint32 pid = 0;
                 for (long i = 0; i < count && pid <= 0; ++i)
                     pid = qint32(XResGetClientPid(&values[i]));
