@@ -1,12 +1,13 @@
 // Native menus for dbusmenu items.
 #include "Platform/linux/DBusMenu.h"
 
+#include "Platform/linux/DBusCall.h"
 #include "Platform/linux/SniHelpers.h"
+#include "dbusmenuproxy.h"
 
 #include <QActionGroup>
 #include <QDBusArgument>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QDateTime>
 #include <QMenu>
@@ -39,16 +40,6 @@ void readNode(const QDBusArgument &argument, DBusMenuNode &node, int depth, int 
     }
     argument.endArray();
     argument.endStructure();
-}
-
-template<typename Handler>
-void callAsync(QObject *context, const QDBusConnection &connection, const QDBusMessage &message, Handler handler)
-{
-    auto *watcher = new QDBusPendingCallWatcher(connection.asyncCall(message, Sni::callTimeoutMs), context);
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, context, [watcher, handler]() {
-        watcher->deleteLater();
-        handler(watcher->reply());
-    });
 }
 
 } // namespace
@@ -98,22 +89,19 @@ void DBusMenuPopup::show(const QDBusConnection &connection, const QString &servi
 
 DBusMenuPopup::DBusMenuPopup(const QDBusConnection &connection, const QString &service, const QString &path,
                              const QPoint &position)
-    : m_connection(connection), m_service(service), m_path(path), m_position(position)
+    : m_menuObject(new DBusMenuProxy(service, path, connection, this)), m_position(position)
 {
-    auto aboutToShow = QDBusMessage::createMethodCall(m_service, m_path, Sni::MenuInterface,
-                                                      QStringLiteral("AboutToShow"));
-    aboutToShow << 0;
+    Sni::registerTypes();
+    m_menuObject->setTimeout(Sni::callTimeoutMs);
     // Whatever the answer, the layout is read next; a failure only means the
     // application did not refresh its menu first.
-    callAsync(this, m_connection, aboutToShow, [this](const QDBusMessage &) { requestLayout(); });
+    DBus::whenAnswered(m_menuObject->AboutToShow(0), this, [this](const QDBusMessage &) { requestLayout(); });
 }
 
 void DBusMenuPopup::requestLayout()
 {
-    auto getLayout = QDBusMessage::createMethodCall(m_service, m_path, Sni::MenuInterface,
-                                                    QStringLiteral("GetLayout"));
-    getLayout << 0 << -1 << QStringList();
-    callAsync(this, m_connection, getLayout, [this](const QDBusMessage &reply) {
+    // The layout is read from the raw reply, within bounds.
+    DBus::whenAnswered(m_menuObject->GetLayout(0, -1, {}), this, [this](const QDBusMessage &reply) {
         DBusMenuNode root;
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2
             || !parseDBusMenuLayout(reply.arguments().at(1), root) || root.children.isEmpty()) {
@@ -172,10 +160,9 @@ void DBusMenuPopup::build(QMenu *menu, const DBusMenuNode &node)
 
 void DBusMenuPopup::sendClicked(int id)
 {
-    auto event = QDBusMessage::createMethodCall(m_service, m_path, Sni::MenuInterface, QStringLiteral("Event"));
-    event << id << QStringLiteral("clicked") << QVariant::fromValue(QDBusVariant(QVariant(0)))
-          << uint(QDateTime::currentSecsSinceEpoch());
-    m_connection.asyncCall(event, Sni::callTimeoutMs); // the answer is not needed
+    // The answer is not needed.
+    m_menuObject->Event(id, QStringLiteral("clicked"), QDBusVariant(QVariant(0)),
+                        uint(QDateTime::currentSecsSinceEpoch()));
 }
 
 } // namespace Trayvane

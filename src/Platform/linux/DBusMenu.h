@@ -1,6 +1,7 @@
 // Shows an item's com.canonical.dbusmenu as a native menu at a screen point:
-// AboutToShow, GetLayout and the "clicked" event, all without waiting on the
-// item's application. The layout parsing is a pure helper.
+// AboutToShow, GetLayout and the "clicked" event through the proxy generated
+// from interfaces/com.canonical.dbusmenu.xml, all without waiting on the
+// item's application. The layout is read by a pure, bounded helper.
 #pragma once
 
 #include <QDBusConnection>
@@ -10,7 +11,7 @@
 #include <QPointer>
 #include <QVariantMap>
 
-class QDBusArgument;
+class DBusMenuProxy;
 class QMenu;
 
 namespace Trayvane {
@@ -36,7 +37,8 @@ class DBusMenuPopup : public QObject
     Q_OBJECT
 
 public:
-    /// Starts fetching the menu of `service` at `path`; shows it at `position`
+    /// Starts fetching the menu of `service` (the item's unique connection
+    /// name) at `path`; shows it at `position`
     /// when the layout arrives and deletes itself when the menu closes or the
     /// fetch fails.
     static void show(const QDBusConnection &connection, const QString &service, const QString &path,
@@ -49,9 +51,7 @@ private:
     void build(QMenu *menu, const DBusMenuNode &node);
     void sendClicked(int id);
 
-    QDBusConnection m_connection;
-    QString m_service;
-    QString m_path;
+    DBusMenuProxy *m_menuObject;
     QPoint m_position;
     QPointer<QMenu> m_menu;
 };

@@ -1,14 +1,15 @@
 // The StatusNotifierItem host: kept state of every registered item.
 #include "Platform/linux/StatusNotifierHost.h"
 
+#include "Platform/linux/DBusCall.h"
 #include "Platform/linux/IconLoader.h"
+#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniTypes.h"
 
 #include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QDBusVariant>
 #include <QSet>
@@ -18,10 +19,6 @@
 namespace Trayvane {
 
 namespace {
-
-const QString DBusService = QStringLiteral("org.freedesktop.DBus");
-const QString DBusPath = QStringLiteral("/org/freedesktop/DBus");
-const QString DBusInterface = QStringLiteral("org.freedesktop.DBus");
 
 const char *const itemSignals[] = {"NewTitle",  "NewIcon",   "NewAttentionIcon", "NewOverlayIcon",
                                    "NewToolTip", "NewStatus", "NewMenu",          "XAyatanaNewLabel"};
@@ -132,16 +129,6 @@ bool StatusNotifierHost::isOtherHostPresent() const
     return m_ownWatcherHasOtherHost;
 }
 
-template<typename Handler>
-void StatusNotifierHost::callAsync(const QDBusMessage &message, Handler handler, int timeoutMs)
-{
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(message, timeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [watcher, handler]() {
-        watcher->deleteLater();
-        handler(watcher->reply());
-    });
-}
-
 void StatusNotifierHost::follow()
 {
     ++m_followGeneration;
@@ -151,16 +138,13 @@ void StatusNotifierHost::follow()
 void StatusNotifierHost::followWatcher(const QString &service, int attempt)
 {
     const quint64 generation = m_followGeneration;
-    auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("GetNameOwner"));
-    ask << service;
-    callAsync(ask, [this, service, attempt, generation](const QDBusMessage &reply) {
+    const auto ask = DBus::busDaemonCall(QStringLiteral("GetNameOwner"), {service});
+    DBus::callAsync(m_connection, ask, this, [this, service, attempt, generation](const QDBusMessage &reply) {
         if (generation != m_followGeneration)
             return;
         if (attempt > 0 || reply.type() == QDBusMessage::ReplyMessage)
             m_followAnswered = true;
-        const QString owner = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-                                  ? reply.arguments().constFirst().toString()
-                                  : QString();
+        const QString owner = DBus::firstArgument(reply).toString();
         if (owner.isEmpty()) {
             if (attempt == 0) {
                 followWatcher(Sni::FallbackWatcherService, 1);
@@ -189,7 +173,7 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
             auto call = QDBusMessage::createMethodCall(service, Sni::WatcherPath, service,
                                                        QStringLiteral("RegisterStatusNotifierHost"));
             call << m_hostService;
-            callAsync(call, [this, generation](const QDBusMessage &) {
+            DBus::callAsync(m_connection, call, this, [this, generation](const QDBusMessage &) {
                 if (generation == m_followGeneration)
                     m_ownHostRegistered = true;
             });
@@ -200,7 +184,7 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
             auto ask = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
                                                       QStringLiteral("Get"));
             ask << service << QStringLiteral("IsStatusNotifierHostRegistered");
-            callAsync(ask, [this, generation, registerHost](const QDBusMessage &answer) {
+            DBus::callAsync(m_connection, ask, this, [this, generation, registerHost](const QDBusMessage &answer) {
                 if (generation != m_followGeneration)
                     return;
                 const QVariant value = answer.arguments().isEmpty()
@@ -223,7 +207,7 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
         auto read = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
                                                    QStringLiteral("Get"));
         read << service << QStringLiteral("RegisteredStatusNotifierItems");
-        callAsync(read, [this, generation](const QDBusMessage &answer) {
+        DBus::callAsync(m_connection, read, this, [this, generation](const QDBusMessage &answer) {
             if (generation != m_followGeneration || answer.type() != QDBusMessage::ReplyMessage
                 || answer.arguments().isEmpty())
                 return;
@@ -342,10 +326,9 @@ void StatusNotifierHost::clearItems()
 
 void StatusNotifierHost::resolveOwner(const SniItemRef &item)
 {
-    auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("GetNameOwner"));
-    ask << item->address.service;
+    const auto ask = DBus::busDaemonCall(QStringLiteral("GetNameOwner"), {item->address.service});
     const QWeakPointer<SniItemState> weak = item;
-    callAsync(ask, [this, weak](const QDBusMessage &reply) {
+    DBus::callAsync(m_connection, ask, this, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
         if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return; // a name without owner never shows up
@@ -368,7 +351,7 @@ void StatusNotifierHost::searchPath(const SniItemRef &item, const QString &path,
                                                      QStringLiteral("Introspect"));
     --search->budget;
     const QWeakPointer<SniItemState> weak = item;
-    callAsync(introspect, [this, weak, path, depth, search](const QDBusMessage &reply) {
+    DBus::callAsync(m_connection, introspect, this, [this, weak, path, depth, search](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
         if (!item || search->found || m_byEntry.value(item->key) != item || reply.type() != QDBusMessage::ReplyMessage
             || reply.arguments().isEmpty())
@@ -395,9 +378,9 @@ void StatusNotifierHost::findService(const SniItemRef &item)
     // A watcher that lists a bare object path does not say whose it is: the
     // connection that answers for an item there is taken, unless it is
     // already listed with that path under another entry.
-    auto names = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface, QStringLiteral("ListNames"));
+    const auto names = DBus::busDaemonCall(QStringLiteral("ListNames"));
     const QWeakPointer<SniItemState> weak = item;
-    callAsync(names, [this, weak](const QDBusMessage &reply) {
+    DBus::callAsync(m_connection, names, this, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
         if (!item || reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return;
@@ -413,7 +396,7 @@ void StatusNotifierHost::findService(const SniItemRef &item)
             auto probe = QDBusMessage::createMethodCall(name, item->address.path, Sni::PropertiesInterface,
                                                         QStringLiteral("Get"));
             probe << Sni::ItemInterface << QStringLiteral("Status");
-            callAsync(probe, [this, weak, name, claimed](const QDBusMessage &answer) {
+            DBus::callAsync(m_connection, probe, this, [this, weak, name, claimed](const QDBusMessage &answer) {
                 const SniItemRef item = weak.toStrongRef();
                 if (!item || *claimed || answer.type() != QDBusMessage::ReplyMessage
                     || m_byEntry.value(item->key) != item)
@@ -434,12 +417,10 @@ void StatusNotifierHost::findService(const SniItemRef &item)
 
 void StatusNotifierHost::resolvePid(const SniItemRef &item)
 {
-    auto ask = QDBusMessage::createMethodCall(DBusService, DBusPath, DBusInterface,
-                                              QStringLiteral("GetConnectionUnixProcessID"));
-    ask << item->owner;
+    const auto ask = DBus::busDaemonCall(QStringLiteral("GetConnectionUnixProcessID"), {item->owner});
     item->resolvingPid = true;
     const QWeakPointer<SniItemState> weak = item;
-    callAsync(ask, [this, weak](const QDBusMessage &reply) {
+    DBus::callAsync(m_connection, ask, this, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
         if (!item)
             return;
@@ -494,7 +475,7 @@ void StatusNotifierHost::fetch(const SniItemRef &item)
                                                  QStringLiteral("GetAll"));
     getAll << item->interfaceName;
     const QWeakPointer<SniItemState> weak = item;
-    callAsync(getAll, [this, weak](const QDBusMessage &reply) {
+    DBus::callAsync(m_connection, getAll, this, [this, weak](const QDBusMessage &reply) {
         const SniItemRef item = weak.toStrongRef();
         if (!item || m_byEntry.value(item->key) != item)
             return;
@@ -575,14 +556,14 @@ qint64 StatusNotifierHost::updatePicture(const SniItemRef &item, const QVariantM
     const auto pixmaps = Sni::readPixmaps(
         properties.value(attention ? QStringLiteral("AttentionIconPixmap") : QStringLiteral("IconPixmap")));
     qint64 claimed = 0; // what the pixmaps say they carry, read or not
-    for (const Sni::RawPixmap &pixmap : pixmaps)
+    for (const Sni::Pixmap &pixmap : pixmaps)
         claimed += pixmap.width > 0 && pixmap.height > 0 ? qint64(4) * pixmap.width * pixmap.height : 0;
     const int chosen = Sni::choosePixmap(pixmaps, iconPixels);
     if (chosen >= 0) {
         // The same pixmap sent again is recognised by a hash, not decoded again.
-        const Sni::RawPixmap &pixmap = pixmaps[chosen];
+        const Sni::Pixmap &pixmap = pixmaps[chosen];
         const QByteArray made = "pixmap " + QByteArray::number(pixmap.width) + 'x' + QByteArray::number(pixmap.height)
-                                + ' ' + QByteArray::number(quint64(qHash(QByteArrayView(pixmap.data))));
+                                + ' ' + QByteArray::number(quint64(qHash(QByteArrayView(pixmap.bytes))));
         if (made != source) {
             image = Pictures::fitted(Sni::decodePixmap(pixmap), iconPixels);
             source = made;

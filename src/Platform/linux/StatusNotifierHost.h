@@ -5,7 +5,8 @@
 // the kept state at once.
 #pragma once
 
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
+#include "Platform/linux/SniRegistration.h"
 
 #include <QDBusConnection>
 #include <QDBusMessage>
@@ -130,8 +131,6 @@ private:
     /// Sets the item's icon or attention icon; returns the bytes its pixmaps claim.
     qint64 updatePicture(const SniItemRef &item, const QVariantMap &properties, bool attention,
                          const QString &themePath);
-    template<typename Handler>
-    void callAsync(const QDBusMessage &message, Handler handler, int timeoutMs = Sni::callTimeoutMs);
 
     QDBusConnection m_connection;
     QString m_ownWatcherConnection;

@@ -1,24 +1,16 @@
 // Trayvane's own StatusNotifierWatcher.
 #include "Platform/linux/StatusNotifierWatcher.h"
 
+#include "Platform/linux/DBusCall.h"
+#include "Platform/linux/SniProtocol.h"
+#include "statusnotifierwatcheradaptor.h"
+
 #include <QCoreApplication>
 #include <QDBusConnectionInterface>
-#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QHash>
 
 namespace Trayvane {
-
-namespace {
-
-// A question to the bus daemon itself, never to another application.
-QDBusMessage busDaemonCall(const QString &method)
-{
-    return QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"), QStringLiteral("/org/freedesktop/DBus"),
-                                          QStringLiteral("org.freedesktop.DBus"), method);
-}
-
-} // namespace
 
 StatusNotifierWatcher::StatusNotifierWatcher(const QString &ownHostConnection, QObject *parent)
     : QObject(parent), m_ownHostConnection(ownHostConnection)
@@ -90,11 +82,7 @@ void StatusNotifierWatcher::shutdown()
     QString next;
     if (wasActive && m_connection.isConnected() && !m_items.isEmpty()) {
         // A program waiting for the name gets it the moment it is released.
-        auto ask = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.DBus"),
-                                                  QStringLiteral("/org/freedesktop/DBus"),
-                                                  QStringLiteral("org.freedesktop.DBus"),
-                                                  QStringLiteral("ListQueuedOwners"));
-        ask << Sni::WatcherService;
+        const auto ask = DBus::busDaemonCall(QStringLiteral("ListQueuedOwners"), {Sni::WatcherService});
         const QDBusMessage queued = m_connection.call(ask, QDBus::Block, Sni::callTimeoutMs);
         if (queued.type() == QDBusMessage::ReplyMessage && !queued.arguments().isEmpty()) {
             for (const QString &owner : queued.arguments().constFirst().toStringList()) {
@@ -136,6 +124,18 @@ void StatusNotifierWatcher::registerLocalHost(const QString &service)
 {
     QDBusMessage none;
     registerHost(service, none);
+}
+
+void StatusNotifierWatcher::RegisterStatusNotifierItem(const QString &service)
+{
+    if (calledFromDBus())
+        registerItem(service, message());
+}
+
+void StatusNotifierWatcher::RegisterStatusNotifierHost(const QString &service)
+{
+    if (calledFromDBus())
+        registerHost(service, message());
 }
 
 void StatusNotifierWatcher::announceHosts()
@@ -319,22 +319,16 @@ bool StatusNotifierWatcher::askOwner(const QString &name, const QString &sender,
     }
     ++open;
     ++m_openQuestionsTotal;
-    auto ask = busDaemonCall(QStringLiteral("GetNameOwner"));
-    ask << name;
-    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(ask, Sni::callTimeoutMs), this);
     const quint64 generation = m_generation;
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, sender, generation, then]() {
-        pending->deleteLater();
-        if (const auto it = m_openQuestions.find(sender); it != m_openQuestions.end() && --*it <= 0)
-            m_openQuestions.erase(it);
-        --m_openQuestionsTotal;
-        if (generation != m_generation || !m_active)
-            return;
-        const QDBusMessage reply = pending->reply();
-        then(reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-                 ? reply.arguments().constFirst().toString()
-                 : QString());
-    });
+    DBus::callAsync(m_connection, DBus::busDaemonCall(QStringLiteral("GetNameOwner"), {name}), this,
+                    [this, sender, generation, then](const QDBusMessage &reply) {
+                        if (const auto it = m_openQuestions.find(sender); it != m_openQuestions.end() && --*it <= 0)
+                            m_openQuestions.erase(it);
+                        --m_openQuestionsTotal;
+                        if (generation != m_generation || !m_active)
+                            return;
+                        then(DBus::firstArgument(reply).toString());
+                    });
     return true;
 }
 
@@ -348,17 +342,13 @@ void StatusNotifierWatcher::watchClient(const QString &name, bool verify)
         return;
     // A name that went away before the bus followed it for us would stay
     // forever: ask once, after the watch is in place, whether it still exists.
-    auto ask = busDaemonCall(QStringLiteral("NameHasOwner"));
-    ask << name;
-    auto *pending = new QDBusPendingCallWatcher(m_connection.asyncCall(ask, Sni::callTimeoutMs), this);
     const quint64 generation = m_generation;
-    connect(pending, &QDBusPendingCallWatcher::finished, this, [this, pending, name, generation]() {
-        pending->deleteLater();
-        const QDBusMessage reply = pending->reply();
-        if (generation == m_generation && m_watched.contains(name) && reply.type() == QDBusMessage::ReplyMessage
-            && !reply.arguments().isEmpty() && !reply.arguments().constFirst().toBool())
-            onClientGone(name);
-    });
+    DBus::callAsync(m_connection, DBus::busDaemonCall(QStringLiteral("NameHasOwner"), {name}), this,
+                    [this, name, generation](const QDBusMessage &reply) {
+                        const QVariant has = DBus::firstArgument(reply);
+                        if (generation == m_generation && m_watched.contains(name) && has.isValid() && !has.toBool())
+                            onClientGone(name);
+                    });
 }
 
 void StatusNotifierWatcher::onClientGone(const QString &name)
@@ -403,12 +393,6 @@ void StatusNotifierWatcher::onNameOwnerChanged(const QString &, const QString &,
         tryStart(); // the name is free again: keep the items reachable
 }
 
-StatusNotifierWatcherAdaptor::StatusNotifierWatcherAdaptor(StatusNotifierWatcher *watcher)
-    : QDBusAbstractAdaptor(watcher), m_watcher(watcher)
-{
-    setAutoRelaySignals(true);
-}
-
 StatusNotifierWatcherProperties::StatusNotifierWatcherProperties(StatusNotifierWatcher *watcher)
     : QDBusAbstractAdaptor(watcher), m_watcher(watcher)
 {
@@ -445,16 +429,6 @@ QVariantMap StatusNotifierWatcherProperties::GetAll(const QString &interface, co
     return {{QStringLiteral("RegisteredStatusNotifierItems"), m_watcher->registeredItems()},
             {QStringLiteral("IsStatusNotifierHostRegistered"), m_watcher->isHostRegistered()},
             {QStringLiteral("ProtocolVersion"), 0}};
-}
-
-void StatusNotifierWatcherAdaptor::RegisterStatusNotifierItem(const QString &service, const QDBusMessage &message)
-{
-    m_watcher->registerItem(service, message);
-}
-
-void StatusNotifierWatcherAdaptor::RegisterStatusNotifierHost(const QString &service, const QDBusMessage &message)
-{
-    m_watcher->registerHost(service, message);
 }
 
 } // namespace Trayvane

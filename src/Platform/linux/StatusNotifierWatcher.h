@@ -11,10 +11,11 @@
 // never waits on another application.
 #pragma once
 
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniRegistration.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusMessage>
 #include <QDBusVariant>
 #include <QHash>
@@ -29,9 +30,15 @@ class QDBusServiceWatcher;
 
 namespace Trayvane {
 
-class StatusNotifierWatcher : public QObject
+// The protocol's face is generated from interfaces/org.kde.StatusNotifierWatcher.xml
+// (StatusNotifierWatcherAdaptor); its property reads are answered by
+// StatusNotifierWatcherProperties below.
+class StatusNotifierWatcher : public QObject, protected QDBusContext
 {
     Q_OBJECT
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredItems)
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
 
 public:
     /// `ownHostConnection` is the unique name of the connection Trayvane's
@@ -69,12 +76,14 @@ public:
     /// registered as a host, or it read the item list and is still on the bus
     /// (some desktop trays read a running watcher without registering).
     bool isOtherHostRegistered() const;
+    int protocolVersion() const { return 0; }
     /// A peer read the item list (called through the properties adaptor).
     void noteItemListRead(const QDBusMessage &message);
 
-    // The protocol's methods (called through the adaptor).
-    void registerItem(const QString &argument, const QDBusMessage &message);
-    void registerHost(const QString &service, const QDBusMessage &message);
+    // The protocol's methods, called by the generated adaptor with the
+    // caller's message in the D-Bus context.
+    void RegisterStatusNotifierItem(const QString &service);
+    void RegisterStatusNotifierHost(const QString &service);
 
 signals:
     void StatusNotifierItemRegistered(const QString &entry);
@@ -97,6 +106,8 @@ private:
         QString service;
         QString sender; // the registrant, which owns `service`
     };
+    void registerItem(const QString &argument, const QDBusMessage &message);
+    void registerHost(const QString &service, const QDBusMessage &message);
     void onNameOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
     void onClientGone(const QString &name);
     /// Follows `name` until it leaves the bus; `verify`: and makes sure it is there now.
@@ -132,7 +143,7 @@ private:
 };
 
 // Answers the watcher's property reads itself, so that the watcher learns who
-// reads the item list; the values are those of the adaptor below.
+// reads the item list; the values are the watcher's properties.
 class StatusNotifierWatcherProperties : public QDBusAbstractAdaptor
 {
     Q_OBJECT
@@ -146,36 +157,6 @@ public:
 public slots:
     QDBusVariant Get(const QString &interface, const QString &name, const QDBusMessage &message);
     QVariantMap GetAll(const QString &interface, const QDBusMessage &message);
-
-private:
-    StatusNotifierWatcher *m_watcher;
-};
-
-// The D-Bus face of the watcher, with the protocol's names.
-class StatusNotifierWatcherAdaptor : public QDBusAbstractAdaptor
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ registeredStatusNotifierItems)
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isStatusNotifierHostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-
-public:
-    explicit StatusNotifierWatcherAdaptor(StatusNotifierWatcher *watcher);
-
-    QStringList registeredStatusNotifierItems() const { return m_watcher->registeredItems(); }
-    bool isStatusNotifierHostRegistered() const { return m_watcher->isHostRegistered(); }
-    int protocolVersion() const { return 0; }
-
-public slots:
-    void RegisterStatusNotifierItem(const QString &service, const QDBusMessage &message);
-    void RegisterStatusNotifierHost(const QString &service, const QDBusMessage &message);
-
-signals:
-    void StatusNotifierItemRegistered(const QString &service);
-    void StatusNotifierItemUnregistered(const QString &service);
-    void StatusNotifierHostRegistered();
-    void StatusNotifierHostUnregistered();
 
 private:
     StatusNotifierWatcher *m_watcher;

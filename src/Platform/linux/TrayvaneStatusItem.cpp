@@ -1,76 +1,28 @@
 // Trayvane's own StatusNotifierItem.
 #include "Platform/linux/TrayvaneStatusItem.h"
 
-#include <QDBusArgument>
-#include <QDBusConnectionInterface>
+#include "Platform/linux/SniProtocol.h"
+#include "statusnotifieritemadaptor.h"
+
 #include <QDBusMessage>
-#include <QDBusMetaType>
 #include <QDBusServiceWatcher>
 #include <QtEndian>
 
 namespace Trayvane {
 
-namespace {
-
-const QString watcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString watcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-} // namespace
-
-QDBusArgument &operator<<(QDBusArgument &argument, const SniIconPixmap &pixmap)
-{
-    argument.beginStructure();
-    argument << pixmap.width << pixmap.height << pixmap.bytes;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &argument, SniIconPixmap &pixmap)
-{
-    argument.beginStructure();
-    argument >> pixmap.width >> pixmap.height >> pixmap.bytes;
-    argument.endStructure();
-    return argument;
-}
-
-QDBusArgument &operator<<(QDBusArgument &argument, const SniToolTipValue &toolTip)
-{
-    argument.beginStructure();
-    argument << toolTip.iconName << toolTip.pixmaps << toolTip.title << toolTip.text;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument &operator>>(const QDBusArgument &argument, SniToolTipValue &toolTip)
-{
-    argument.beginStructure();
-    argument >> toolTip.iconName >> toolTip.pixmaps >> toolTip.title >> toolTip.text;
-    argument.endStructure();
-    return argument;
-}
-
-TrayvaneStatusItemAdaptor::TrayvaneStatusItemAdaptor(TrayvaneStatusItem *item)
-    : QDBusAbstractAdaptor(item), m_item(item)
-{
-    connect(item, &TrayvaneStatusItem::newIcon, this, &TrayvaneStatusItemAdaptor::NewIcon);
-    connect(item, &TrayvaneStatusItem::newStatus, this, &TrayvaneStatusItemAdaptor::NewStatus);
-}
-
 TrayvaneStatusItem::TrayvaneStatusItem(const QDBusConnection &connection, QObject *parent)
     : QObject(parent), m_connection(connection)
 {
-    qDBusRegisterMetaType<SniIconPixmap>();
-    qDBusRegisterMetaType<SniIconPixmapList>();
-    qDBusRegisterMetaType<SniToolTipValue>();
+    Sni::registerTypes();
     if (!m_connection.isConnected())
         return;
-    new TrayvaneStatusItemAdaptor(this);
+    new StatusNotifierItemAdaptor(this);
     m_exported = m_connection.registerObject(ObjectPath, this);
     if (!m_exported)
         return;
     // A watcher that starts later, or takes over from another, learns of the
     // item again: watchers keep no registrations across owners.
-    m_watcherWatch = new QDBusServiceWatcher(watcherService, m_connection,
+    m_watcherWatch = new QDBusServiceWatcher(Sni::WatcherService, m_connection,
                                              QDBusServiceWatcher::WatchForOwnerChange, this);
     connect(m_watcherWatch, &QDBusServiceWatcher::serviceOwnerChanged, this,
             [this](const QString &, const QString &, const QString &newOwner) {
@@ -88,7 +40,7 @@ TrayvaneStatusItem::~TrayvaneStatusItem()
 
 void TrayvaneStatusItem::registerWithWatcher()
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(watcherService, watcherPath, watcherService,
+    QDBusMessage call = QDBusMessage::createMethodCall(Sni::WatcherService, Sni::WatcherPath, Sni::WatcherService,
                                                        QStringLiteral("RegisterStatusNotifierItem"));
     call << m_connection.baseService();
     // Fire and forget: a watcher that is not there or does not answer changes nothing here.
@@ -98,7 +50,7 @@ void TrayvaneStatusItem::registerWithWatcher()
 void TrayvaneStatusItem::setIcon(const QIcon &icon)
 {
     m_pixmaps = pixmapsOf(icon);
-    emit newIcon();
+    emit NewIcon();
 }
 
 SniIconPixmapList TrayvaneStatusItem::pixmapsOf(const QIcon &icon)
@@ -129,10 +81,10 @@ void TrayvaneStatusItem::setActive(bool active)
     if (active == m_active)
         return;
     m_active = active;
-    emit newStatus(status());
+    emit NewStatus(status());
 }
 
-void TrayvaneStatusItem::activate(int x, int y)
+void TrayvaneStatusItem::Activate(int x, int y)
 {
     if (x != 0 || y != 0)
         m_lastClick = QPoint(x, y);

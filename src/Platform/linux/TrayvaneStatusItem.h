@@ -2,9 +2,14 @@
 // registered with whichever watcher runs, again whenever the watcher changes
 // hands. Hosts pass the click position to Activate, which tells where the icon
 // sits on screen.
+//
+// Its D-Bus face is generated from interfaces/org.kde.StatusNotifierItem.xml
+// (StatusNotifierItemAdaptor), which reads the properties and calls the
+// protocol's methods below.
 #pragma once
 
-#include <QDBusAbstractAdaptor>
+#include "Platform/linux/SniTypes.h"
+
 #include <QDBusConnection>
 #include <QDBusObjectPath>
 #include <QIcon>
@@ -18,25 +23,28 @@ class QDBusServiceWatcher;
 namespace Trayvane {
 
 /// One IconPixmap entry: ARGB32 in network byte order.
-struct SniIconPixmap
-{
-    int width = 0;
-    int height = 0;
-    QByteArray bytes;
-};
-using SniIconPixmapList = QList<SniIconPixmap>;
-
-struct SniToolTipValue
-{
-    QString iconName;
-    SniIconPixmapList pixmaps;
-    QString title;
-    QString text;
-};
+using SniIconPixmap = Sni::Pixmap;
+using SniIconPixmapList = Sni::PixmapList;
 
 class TrayvaneStatusItem : public QObject
 {
     Q_OBJECT
+    Q_PROPERTY(QString Category READ category CONSTANT)
+    Q_PROPERTY(QString Id READ id CONSTANT)
+    Q_PROPERTY(QString Title READ title CONSTANT)
+    Q_PROPERTY(QString Status READ status)
+    Q_PROPERTY(int WindowId READ windowId CONSTANT)
+    Q_PROPERTY(QString IconThemePath READ empty CONSTANT)
+    Q_PROPERTY(QString IconName READ empty CONSTANT)
+    Q_PROPERTY(Trayvane::Sni::PixmapList IconPixmap READ iconPixmaps)
+    Q_PROPERTY(QString OverlayIconName READ empty CONSTANT)
+    Q_PROPERTY(Trayvane::Sni::PixmapList OverlayIconPixmap READ noPixmaps CONSTANT)
+    Q_PROPERTY(QString AttentionIconName READ empty CONSTANT)
+    Q_PROPERTY(Trayvane::Sni::PixmapList AttentionIconPixmap READ noPixmaps CONSTANT)
+    Q_PROPERTY(QString AttentionMovieName READ empty CONSTANT)
+    Q_PROPERTY(Trayvane::Sni::ToolTip ToolTip READ toolTip CONSTANT)
+    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu CONSTANT)
+    Q_PROPERTY(QDBusObjectPath Menu READ menu CONSTANT)
 
 public:
     static inline const QString ObjectPath = QStringLiteral("/StatusNotifierItem");
@@ -63,16 +71,29 @@ public:
     /// The icon as IconPixmap entries at the sizes hosts draw.
     static SniIconPixmapList pixmapsOf(const QIcon &icon);
 
-    // Called by the adaptor.
-    void activate(int x, int y);
+    // The protocol's methods: every click asks for the panel.
+    void Activate(int x, int y);
+    void SecondaryActivate(int x, int y) { Activate(x, y); }
+    void ContextMenu(int x, int y) { Activate(x, y); }
+    void Scroll(int, const QString &) {}
 
 signals:
     /// A host asked for the panel (a click on the item).
     void activated();
-    void newIcon();
-    void newStatus(const QString &status);
+    // The protocol's change signals, relayed by the adaptor.
+    void NewIcon();
+    void NewStatus(const QString &status);
 
 private:
+    QString category() const { return QStringLiteral("ApplicationStatus"); }
+    QString id() const { return QStringLiteral("trayvane"); }
+    QString title() const { return QStringLiteral("Trayvane"); }
+    int windowId() const { return 0; }
+    QString empty() const { return {}; }
+    SniIconPixmapList noPixmaps() const { return {}; }
+    Sni::ToolTip toolTip() const { return {{}, {}, QStringLiteral("Trayvane"), {}}; }
+    bool itemIsMenu() const { return false; }
+    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/NO_DBUSMENU")); }
     void registerWithWatcher();
 
     QDBusConnection m_connection;
@@ -83,62 +104,4 @@ private:
     bool m_active = true;
 };
 
-class TrayvaneStatusItemAdaptor : public QDBusAbstractAdaptor
-{
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierItem")
-    Q_PROPERTY(QString Category READ category CONSTANT)
-    Q_PROPERTY(QString Id READ id CONSTANT)
-    Q_PROPERTY(QString Title READ title CONSTANT)
-    Q_PROPERTY(QString Status READ status)
-    Q_PROPERTY(int WindowId READ windowId CONSTANT)
-    Q_PROPERTY(QString IconThemePath READ empty CONSTANT)
-    Q_PROPERTY(QString IconName READ empty CONSTANT)
-    Q_PROPERTY(Trayvane::SniIconPixmapList IconPixmap READ iconPixmap)
-    Q_PROPERTY(QString OverlayIconName READ empty CONSTANT)
-    Q_PROPERTY(Trayvane::SniIconPixmapList OverlayIconPixmap READ noPixmaps CONSTANT)
-    Q_PROPERTY(QString AttentionIconName READ empty CONSTANT)
-    Q_PROPERTY(Trayvane::SniIconPixmapList AttentionIconPixmap READ noPixmaps CONSTANT)
-    Q_PROPERTY(QString AttentionMovieName READ empty CONSTANT)
-    Q_PROPERTY(Trayvane::SniToolTipValue ToolTip READ toolTip CONSTANT)
-    Q_PROPERTY(bool ItemIsMenu READ itemIsMenu CONSTANT)
-    Q_PROPERTY(QDBusObjectPath Menu READ menu CONSTANT)
-
-public:
-    explicit TrayvaneStatusItemAdaptor(TrayvaneStatusItem *item);
-
-    QString category() const { return QStringLiteral("ApplicationStatus"); }
-    QString id() const { return QStringLiteral("trayvane"); }
-    QString title() const { return QStringLiteral("Trayvane"); }
-    QString status() const { return m_item->status(); }
-    int windowId() const { return 0; }
-    QString empty() const { return {}; }
-    SniIconPixmapList iconPixmap() const { return m_item->iconPixmaps(); }
-    SniIconPixmapList noPixmaps() const { return {}; }
-    SniToolTipValue toolTip() const { return {{}, {}, QStringLiteral("Trayvane"), {}}; }
-    bool itemIsMenu() const { return false; }
-    QDBusObjectPath menu() const { return QDBusObjectPath(QStringLiteral("/NO_DBUSMENU")); }
-
-public slots:
-    void Activate(int x, int y) { m_item->activate(x, y); }
-    void SecondaryActivate(int x, int y) { m_item->activate(x, y); }
-    void ContextMenu(int x, int y) { m_item->activate(x, y); }
-    void Scroll(int, const QString &) {}
-
-signals:
-    void NewTitle();
-    void NewIcon();
-    void NewAttentionIcon();
-    void NewOverlayIcon();
-    void NewToolTip();
-    void NewStatus(const QString &status);
-
-private:
-    TrayvaneStatusItem *m_item;
-};
-
 } // namespace Trayvane
-
-Q_DECLARE_METATYPE(Trayvane::SniIconPixmap)
-Q_DECLARE_METATYPE(Trayvane::SniIconPixmapList)
-Q_DECLARE_METATYPE(Trayvane::SniToolTipValue)
