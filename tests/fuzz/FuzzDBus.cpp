@@ -11,56 +11,22 @@
 #include <cstdio>
 #include <cstdlib>
 
-QDBusArgument &operator<<(QDBusArgument &argument, const FuzzPixmap &pixmap)
+// A menu entry of the wrong shape: (iav).
+struct BadNode
 {
-    argument.beginStructure();
-    argument << pixmap.width << pixmap.height << pixmap.data;
-    argument.endStructure();
-    return argument;
-}
-const QDBusArgument &operator>>(const QDBusArgument &argument, FuzzPixmap &pixmap)
-{
-    argument.beginStructure();
-    argument >> pixmap.width >> pixmap.height >> pixmap.data;
-    argument.endStructure();
-    return argument;
-}
-QDBusArgument &operator<<(QDBusArgument &argument, const FuzzToolTip &tip)
-{
-    argument.beginStructure();
-    argument << tip.iconName << tip.pixmaps << tip.title << tip.text;
-    argument.endStructure();
-    return argument;
-}
-const QDBusArgument &operator>>(const QDBusArgument &argument, FuzzToolTip &tip)
-{
-    argument.beginStructure();
-    argument >> tip.iconName >> tip.pixmaps >> tip.title >> tip.text;
-    argument.endStructure();
-    return argument;
-}
-QDBusArgument &operator<<(QDBusArgument &argument, const FuzzMenuNode &node)
-{
-    argument.beginStructure();
-    argument << node.id << node.properties << node.children;
-    argument.endStructure();
-    return argument;
-}
-const QDBusArgument &operator>>(const QDBusArgument &argument, FuzzMenuNode &node)
-{
-    argument.beginStructure();
-    argument >> node.id >> node.properties >> node.children;
-    argument.endStructure();
-    return argument;
-}
-QDBusArgument &operator<<(QDBusArgument &argument, const FuzzBadNode &node)
+    qint32 id = 0;
+    QVariantList children;
+};
+Q_DECLARE_METATYPE(BadNode)
+
+QDBusArgument &operator<<(QDBusArgument &argument, const BadNode &node)
 {
     argument.beginStructure();
     argument << node.id << node.children;
     argument.endStructure();
     return argument;
 }
-const QDBusArgument &operator>>(const QDBusArgument &argument, FuzzBadNode &node)
+const QDBusArgument &operator>>(const QDBusArgument &argument, BadNode &node)
 {
     argument.beginStructure();
     argument >> node.id >> node.children;
@@ -97,11 +63,8 @@ void initialize()
     static char name[] = "fuzz";
     static char *argv[] = {name, nullptr};
     new QCoreApplication(argc, argv);
-    qDBusRegisterMetaType<FuzzPixmap>();
-    qDBusRegisterMetaType<QList<FuzzPixmap>>();
-    qDBusRegisterMetaType<FuzzToolTip>();
-    qDBusRegisterMetaType<FuzzMenuNode>();
-    qDBusRegisterMetaType<FuzzBadNode>();
+    Trayvane::Sni::registerTypes();
+    qDBusRegisterMetaType<BadNode>();
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected()) {
         std::fprintf(stderr, "needs a session bus: run it under dbus-run-session\n");
@@ -112,48 +75,50 @@ void initialize()
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
 }
 
-FuzzPixmap pixmap(FuzzInput &in)
+using namespace Trayvane::Sni;
+
+Pixmap pixmap(FuzzInput &in)
 {
-    FuzzPixmap p;
+    Pixmap p;
     switch (in.u8() % 4) {
     case 0: // honest and small
         p.width = 1 + in.u8() % 48;
         p.height = 1 + in.u8() % 48;
-        p.data = QByteArray(4 * p.width * p.height, char(in.u8()));
+        p.bytes = QByteArray(4 * p.width * p.height, char(in.u8()));
         break;
     case 1: // any claim, any data
         p.width = in.i32();
         p.height = in.i32();
-        p.data = in.bytes(4096);
+        p.bytes = in.bytes(4096);
         break;
     case 2: // huge claim
         p.width = 65535 - in.u8();
         p.height = 65535 - in.u8();
-        p.data = in.bytes(64);
+        p.bytes = in.bytes(64);
         break;
     default: // honest, near the size limit
         p.width = 1000 + in.u8() % 64;
         p.height = 1 + in.u8() % 4;
-        p.data = QByteArray(4 * p.width * p.height, char(in.u8()));
+        p.bytes = QByteArray(4 * p.width * p.height, char(in.u8()));
         if (in.flag())
-            p.data.chop(1 + in.u8() % 4);
+            p.bytes.chop(1 + in.u8() % 4);
         break;
     }
     return p;
 }
 
-QList<FuzzPixmap> pixmaps(FuzzInput &in)
+PixmapList pixmaps(FuzzInput &in)
 {
-    QList<FuzzPixmap> list;
+    PixmapList list;
     const int count = in.u8() % 80;
     for (int i = 0; i < count && !in.empty(); ++i)
         list.append(pixmap(in));
     return list;
 }
 
-FuzzToolTip toolTip(FuzzInput &in)
+ToolTip toolTip(FuzzInput &in)
 {
-    FuzzToolTip tip;
+    ToolTip tip;
     tip.iconName = in.text();
     tip.pixmaps = pixmaps(in);
     tip.title = in.text(2048);
@@ -185,11 +150,11 @@ QVariant menuProperty(FuzzInput &in)
 
 } // namespace
 
-FuzzMenuNode menu(FuzzInput &in, int depth, int &budget, bool &sound)
+MenuLayout menu(FuzzInput &in, int depth, int &budget, bool &sound)
 {
     static const char *keys[] = {"label", "enabled", "visible", "type", "children-display",
                                  "toggle-type", "toggle-state", "icon-name", "x-other"};
-    FuzzMenuNode node;
+    MenuLayout node;
     node.id = in.i32();
     const int properties = in.u8() % 5;
     for (int i = 0; i < properties; ++i)
@@ -229,7 +194,7 @@ QVariant anyValue(FuzzInput &in, int depth)
     case 6:
         return QStringList{in.text(), in.text()};
     case 7:
-        return QVariant::fromValue(FuzzPixmap{in.i32(), in.i32(), in.bytes(64)});
+        return QVariant::fromValue(Pixmap{in.i32(), in.i32(), in.bytes(64)});
     case 8:
         return QVariant::fromValue(pixmaps(in));
     case 9:
@@ -240,7 +205,7 @@ QVariant anyValue(FuzzInput &in, int depth)
         return QVariant::fromValue(menu(in, 0, budget, sound));
     }
     case 11:
-        return QVariant::fromValue(FuzzBadNode{in.i32(), {anyValue(in, depth + 1)}});
+        return QVariant::fromValue(BadNode{in.i32(), {anyValue(in, depth + 1)}});
     case 12:
         return QVariantList{anyValue(in, depth + 1), anyValue(in, depth + 1)};
     default:

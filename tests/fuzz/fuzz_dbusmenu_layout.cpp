@@ -5,7 +5,6 @@
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/SniHelpers.h"
 
-
 using namespace Trayvane;
 
 namespace {
@@ -22,22 +21,22 @@ int walk(const DBusMenuNode &node, int depth)
     return count;
 }
 
-int depthOf(const FuzzMenuNode &node)
+int depthOf(const Sni::MenuLayout &node)
 {
     int deepest = 0;
     for (const QVariant &child : node.children)
-        deepest = qMax(deepest, 1 + depthOf(child.value<FuzzMenuNode>()));
+        deepest = qMax(deepest, 1 + depthOf(child.value<Sni::MenuLayout>()));
     return deepest;
 }
 
 // A tree inside the limits must come back whole.
-void compare(const FuzzMenuNode &sent, const DBusMenuNode &read)
+void compare(const Sni::MenuLayout &sent, const DBusMenuNode &read)
 {
     check(sent.id == read.id);
     check(sent.children.size() == read.children.size());
     check(sent.properties.keys() == read.properties.keys());
     for (int i = 0; i < sent.children.size(); ++i)
-        compare(sent.children[i].value<FuzzMenuNode>(), read.children[i]);
+        compare(sent.children[i].value<Sni::MenuLayout>(), read.children[i]);
 }
 
 } // namespace
@@ -54,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool layout = in.u8() % 8 != 0;
     int budget = 2000;
     bool sound = true;
-    FuzzMenuNode tree;
+    Sni::MenuLayout tree;
     QVariant value;
     if (layout) {
         tree = FuzzDBus::menu(in, 0, budget, sound);

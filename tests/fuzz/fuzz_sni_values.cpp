@@ -6,7 +6,6 @@
 
 #include <QtEndian>
 
-
 using namespace Trayvane;
 
 namespace {
@@ -17,21 +16,21 @@ void checkText(const QString &text)
     check(text.isEmpty() || !text.back().isHighSurrogate());
 }
 
-void checkPixmaps(const QList<Sni::RawPixmap> &list)
+void checkPixmaps(const Sni::PixmapList &list)
 {
-    check(list.size() <= 64);
-    for (const Sni::RawPixmap &p : list)
-        check(Sni::isValidPixmap(p) || p.data.isEmpty());
+    check(list.size() <= Sni::maxPixmapEntries);
+    for (const Sni::Pixmap &p : list)
+        check(Sni::isValidPixmap(p) || p.bytes.isEmpty());
     for (int target : {16, 22, 64, 4096}) {
         const int chosen = Sni::choosePixmap(list, target);
         check(chosen >= -1 && chosen < list.size());
         if (chosen < 0)
             continue;
-        const Sni::RawPixmap &p = list[chosen];
+        const Sni::Pixmap &p = list[chosen];
         check(Sni::isValidPixmap(p));
         const QImage image = Sni::decodePixmap(p);
         check(image.width() == p.width && image.height() == p.height);
-        const auto *last = reinterpret_cast<const uchar *>(p.data.constData()) + p.data.size() - 4;
+        const auto *last = reinterpret_cast<const uchar *>(p.bytes.constData()) + p.bytes.size() - 4;
         check(image.pixel(p.width - 1, p.height - 1) == qFromBigEndian<quint32>(last));
     }
 }
@@ -49,13 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FuzzInput in(data, size);
     // The shapes of GetAll's answer: a{sv} with the pixmap, tooltip and text
     // properties, each possibly of another type than the protocol's.
-    QVariant pixmapValue;
-    QVariant toolTipValue;
     const quint8 shape = in.u8();
     const bool goodPixmaps = shape % 3 != 0;
     const bool goodToolTip = (shape / 3) % 3 != 0;
-    pixmapValue = goodPixmaps ? QVariant::fromValue(FuzzDBus::pixmaps(in)) : FuzzDBus::anyValue(in);
-    toolTipValue = goodToolTip ? QVariant::fromValue(FuzzDBus::toolTip(in)) : FuzzDBus::anyValue(in);
+    const QVariant pixmapValue = goodPixmaps ? QVariant::fromValue(FuzzDBus::pixmaps(in)) : FuzzDBus::anyValue(in);
+    const QVariant toolTipValue = goodToolTip ? QVariant::fromValue(FuzzDBus::toolTip(in)) : FuzzDBus::anyValue(in);
     const QVariantMap properties{{QStringLiteral("IconPixmap"), pixmapValue},
                                  {QStringLiteral("ToolTip"), toolTipValue},
                                  {QStringLiteral("Title"), in.text(4096)}};
@@ -64,11 +61,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0; // the bus would not have carried it either
     const QVariantMap map = qdbus_cast<QVariantMap>(received.first());
 
-    const QList<Sni::RawPixmap> list = Sni::readPixmaps(map.value(QStringLiteral("IconPixmap")));
+    const Sni::PixmapList list = Sni::readPixmaps(map.value(QStringLiteral("IconPixmap")));
     checkPixmaps(list);
     if (goodPixmaps) {
-        const auto sent = pixmapValue.value<QList<FuzzPixmap>>();
-        check(list.size() == qMin<qsizetype>(sent.size(), 64));
+        const auto sent = pixmapValue.value<Sni::PixmapList>();
+        check(list.size() == qMin<qsizetype>(sent.size(), Sni::maxPixmapEntries));
         for (int i = 0; i < list.size(); ++i)
             check(list[i].width == sent[i].width && list[i].height == sent[i].height);
     }
@@ -78,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     checkText(tip.title);
     checkText(tip.text);
     if (goodToolTip) {
-        const auto sent = toolTipValue.value<FuzzToolTip>();
+        const auto sent = toolTipValue.value<Sni::ToolTip>();
         check(tip.title == Sni::capText(sent.title));
     }
 
