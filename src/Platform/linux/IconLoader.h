@@ -99,4 +99,9 @@ private:
     int m_decoded = 0;
 };
 
+/// Loads an icon named the way items name them (absolute path, a name inside
+/// the item's own theme path, or a theme name) at `pixels` size, at once and
+/// within the bounds of `Pictures::readFile`; cached by file and modification time.
+QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels);
+
 } // namespace Trayvane

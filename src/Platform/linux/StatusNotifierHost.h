@@ -5,6 +5,7 @@
 // the kept state at once.
 #pragma once
 
+#include "Platform/linux/IconLoader.h"
 #include "Platform/linux/SniProtocol.h"
 #include "Platform/linux/SniRegistration.h"
 
@@ -20,8 +21,6 @@
 class QDBusServiceWatcher;
 
 namespace Trayvane {
-
-class IconLoader;
 
 /// What the host knows of one registered item.
 struct SniItemState
@@ -150,10 +149,5 @@ private:
     quint32 m_nextWindowNumber = 1;
     IconLoader *m_icons = nullptr;
 };
-
-/// Loads an icon named the way items name them (absolute path, a name inside
-/// the item's own theme path, or a theme name) at `pixels` size, at once and
-/// within the bounds of `Pictures::readFile`; cached by file and modification time.
-QImage loadNamedIcon(const QString &name, const QString &themePath, int pixels);
 
 } // namespace Trayvane

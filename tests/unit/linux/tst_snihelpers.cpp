@@ -1,21 +1,16 @@
 // Protocol edge cases of the StatusNotifierItem backend that real peers
 // produce: registration and watcher-entry forms, introspection answers, pixmap
-// choice and decoding, pictures read from files within bounds, menu labels;
-// the settings program per desktop, and the legacy X11 tray's docked icons.
+// choice, pictures read from files within bounds, texts and menu labels.
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/IconLoader.h"
-#include "Platform/linux/LinuxPlatform.h"
 #include "Platform/linux/SniHelpers.h"
-#include "Platform/linux/XEmbedHelpers.h"
 
-#include <QDir>
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace Trayvane;
-
-Q_DECLARE_METATYPE(QList<XEmbed::TreeNode>)
 
 namespace {
 
@@ -24,11 +19,14 @@ Sni::Pixmap solid(int width, int height, qsizetype dataLength = -1)
     return {width, height, QByteArray(dataLength >= 0 ? dataLength : qsizetype(4) * width * height, '\x7f')};
 }
 
-bool writePng(const QString &path, int width, int height, QColor colour)
+QByteArray png(int width, int height)
 {
     QImage image(width, height, QImage::Format_ARGB32);
-    image.fill(colour);
-    return image.save(path, "PNG");
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "PNG");
+    return bytes;
 }
 
 } // namespace
@@ -38,61 +36,44 @@ class TestSniHelpers : public QObject
     Q_OBJECT
 
 private slots:
-    // "service path" of a registration, or "" when it must be refused.
-    void registrations_data()
-    {
-        QTest::addColumn<QString>("argument");
-        QTest::addColumn<QString>("sender");
-        QTest::addColumn<QString>("address");
-        QTest::newRow("unique name alone") << ":1.42" << ":1.42" << ":1.42 /StatusNotifierItem";
-        QTest::newRow("well-known name alone")
-            << "org.kde.StatusNotifierItem-12-1" << ":1.9" << "org.kde.StatusNotifierItem-12-1 /StatusNotifierItem";
-        QTest::newRow("object path of the caller") << "/org/ayatana/NotificationItem/nm" << ":1.7"
-                                                   << ":1.7 /org/ayatana/NotificationItem/nm";
-        QTest::newRow("name and path") << ":1.5/items/one" << ":1.8" << ":1.5 /items/one";
-        QTest::newRow("empty") << "" << ":1.7" << "";
-        QTest::newRow("not a bus name") << "hello world" << ":1.7" << "";
-        QTest::newRow("single-element name") << "nodots" << ":1.7" << "";
-        QTest::newRow("path with empty element") << "/a//b" << ":1.7" << "";
-        QTest::newRow("path with trailing slash") << "/a/b/" << ":1.7" << "";
-        QTest::newRow("object path without a caller") << "/StatusNotifierItem" << "" << "";
-    }
-    void registrations()
-    {
-        QFETCH(QString, argument);
-        QFETCH(QString, sender);
-        QFETCH(QString, address);
-        const auto split = Sni::splitRegistration(argument, sender);
-        QCOMPARE(split ? split->service + ' ' + split->path : QString(), address);
-        // The watcher's entry text parses back into the same address.
-        if (split)
-            QCOMPARE(Sni::parseEntry(split->entry()).value().address, *split);
-    }
-
+    // A registration's argument and the same text as a watcher lists it.
     // Watchers list one registration as "name/path", as the bare name or as
     // the bare path; each form must find the item the others file.
-    void watcherEntries_data()
+    void forms_data()
     {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<QString>("key"); // empty: malformed
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sender");
+        QTest::addColumn<QString>("registered"); // "service path", "" when refused
+        QTest::addColumn<QString>("listedKey");  // "" when malformed
         QTest::addColumn<bool>("pathGiven");
-        QTest::newRow("bare unique name") << ":1.5" << ":1.5/StatusNotifierItem" << false;
-        QTest::newRow("unique name, default path") << ":1.5/StatusNotifierItem" << ":1.5/StatusNotifierItem" << true;
-        QTest::newRow("bare well-known name")
-            << "org.kde.StatusNotifierItem-7-1" << "org.kde.StatusNotifierItem-7-1/StatusNotifierItem" << false;
-        QTest::newRow("path alone") << "/org/ayatana/NotificationItem/nm" << "/org/ayatana/NotificationItem/nm" << true;
-        QTest::newRow("malformed path alone") << "/org//x" << "" << false;
-        QTest::newRow("name with malformed path") << ":1.6/x/" << "" << false;
+        const QString sni = QStringLiteral("/StatusNotifierItem"), nm = QStringLiteral("/org/ayatana/NotificationItem/nm");
+        QTest::newRow("unique name alone") << ":1.42" << ":1.42" << ":1.42 " + sni << ":1.42" + sni << false;
+        QTest::newRow("well-known name alone")
+            << "org.kde.StatusNotifierItem-12-1" << ":1.9" << "org.kde.StatusNotifierItem-12-1 " + sni
+            << "org.kde.StatusNotifierItem-12-1" + sni << false;
+        QTest::newRow("unique name, default path") << ":1.5" + sni << ":1.5" << ":1.5 " + sni << ":1.5" + sni << true;
+        QTest::newRow("name and path") << ":1.5/items/one" << ":1.8" << ":1.5 /items/one" << ":1.5/items/one" << true;
+        QTest::newRow("object path of the caller") << nm << ":1.7" << ":1.7 " + nm << nm << true;
+        QTest::newRow("object path without a caller") << sni << "" << "" << sni << true;
+        QTest::newRow("empty") << "" << ":1.7" << "" << "" << false;
+        QTest::newRow("not a bus name") << "hello world" << ":1.7" << "" << "" << false;
+        QTest::newRow("single-element name") << "nodots" << ":1.7" << "" << "" << false;
+        QTest::newRow("path with empty element") << "/a//b" << ":1.7" << "" << "" << false;
+        QTest::newRow("name with trailing slash") << ":1.6/x/" << ":1.7" << "" << "" << false;
     }
-    void watcherEntries()
+    void forms()
     {
-        QFETCH(QString, entry);
-        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, sender);
         QFETCH(bool, pathGiven);
-        const auto parsed = Sni::parseEntry(entry);
-        QCOMPARE(parsed ? parsed->key() : QString(), key);
-        if (parsed)
-            QCOMPARE(parsed->pathGiven, pathGiven);
+        const auto address = Sni::splitRegistration(text, sender);
+        QTEST(address ? address->service + ' ' + address->path : QString(), "registered");
+        // The watcher's entry text parses back into the same address.
+        if (address)
+            QCOMPARE(Sni::parseEntry(address->entry()).value().address, *address);
+        const auto entry = Sni::parseEntry(text);
+        QTEST(entry ? entry->key() : QString(), "listedKey");
+        QCOMPARE(entry && entry->pathGiven, pathGiven);
     }
 
     void introspection_data()
@@ -148,26 +129,16 @@ private slots:
         QTEST(Sni::choosePixmap(pixmaps, 24), "expected");
     }
 
-    void decodePixmapUsesNetworkByteOrder()
-    {
-        Sni::Pixmap pixmap{2, 1, QByteArray::fromHex("ff112233" "80a0b0c0")};
-        const QImage image = Sni::decodePixmap(pixmap);
-        QCOMPARE(image.pixel(0, 0), QRgb(0xff112233));
-        QCOMPARE(image.pixel(1, 0), QRgb(0x80a0b0c0));
-        pixmap.bytes.chop(1);
-        QVERIFY(Sni::decodePixmap(pixmap).isNull());
-    }
-
     // Files are read within bounds: a raster file that declares more than a
     // panel uses is refused unread, a drawing is drawn at the size asked for.
     void pictureFiles_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<QByteArray>("content"); // empty: a PNG of the size in the name
+        QTest::addColumn<QByteArray>("content");
         QTest::addColumn<bool>("read");
-        QTest::newRow("small png") << "64x64.png" << QByteArray() << true;
-        QTest::newRow("png of 1024 sides") << "1024x16.png" << QByteArray() << true;
-        QTest::newRow("png declaring 1100 sides") << "1100x16.png" << QByteArray() << false;
+        QTest::newRow("small png") << "small.png" << png(64, 64) << true;
+        QTest::newRow("png of 1024 sides") << "wide.png" << png(1024, 16) << true;
+        QTest::newRow("png declaring 1100 sides") << "wider.png" << png(1100, 16) << false;
         QTest::newRow("svg declaring 5000 sides")
             << "big.svg"
             << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='5000' height='5000'>"
@@ -181,16 +152,10 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, read);
         QTemporaryDir dir;
-        const QString path = dir.filePath(file);
-        if (content.isEmpty()) {
-            const QStringList sides = file.section('.', 0, 0).split('x');
-            QVERIFY(writePng(path, sides[0].toInt(), sides[1].toInt(), Qt::red));
-        } else {
-            QFile out(path);
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(content);
-        }
-        const QImage image = Pictures::readFile(path, 48);
+        QFile out(dir.filePath(file));
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
+        out.close();
+        const QImage image = Pictures::readFile(out.fileName(), 48);
         QCOMPARE(!image.isNull(), read);
         // The picture itself, not an empty canvas: red along the middle column.
         bool drawn = false;
@@ -200,31 +165,6 @@ private slots:
         QCOMPARE(image.size(), read ? QSize(48, 48) : QSize(0, 0));
     }
 
-    // A picture is read once per file and modification, whichever theme path
-    // comes with its name; a changed file is read again.
-    void iconLoaderReadsEachPictureOnce()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("icon.png");
-        QVERIFY(writePng(path, 32, 32, Qt::red));
-        IconLoader loader(48);
-        QImage got;
-        auto ask = [&](const QString &themePath) {
-            got = QImage();
-            if (const auto known = loader.request("slot", path, themePath, [&](const QImage &read) { got = read; }))
-                got = *known;
-        };
-        ask("/nowhere/1");
-        QTRY_COMPARE(got.pixelColor(24, 24), QColor(Qt::red));
-        ask("/nowhere/2");
-        QCOMPARE(got.pixelColor(24, 24), QColor(Qt::red)); // at once, from the cache
-        QCOMPARE(loader.decodedCount(), 1);
-        QVERIFY(QFile::remove(path) && writePng(path, 40, 40, Qt::green)); // another size on disk
-        ask(QString());
-        QTRY_COMPARE(got.pixelColor(24, 24), QColor(Qt::green));
-        QCOMPARE(loader.decodedCount(), 2);
-    }
-
     void texts()
     {
         // A surrogate pair straddling the limit is dropped whole.
@@ -232,53 +172,6 @@ private slots:
         QCOMPARE(Sni::capText(straddling), straddling.left(Sni::maxTextLength - 1));
         QCOMPARE(dbusMenuLabel("_Quit"), QString("&Quit"));
         QCOMPARE(dbusMenuLabel("snake__case R&D"), QString("snake_case R&&D"));
-    }
-
-    void settingsCommand_data()
-    {
-        QTest::addColumn<QString>("desktop");
-        QTest::addColumn<QString>("program");
-        QTest::newRow("Ubuntu's GNOME list") << "ubuntu:GNOME" << "gnome-control-center";
-        QTest::newRow("case-insensitive XFCE") << "xfce" << "xfce4-settings-manager";
-        QTest::newRow("first known entry wins") << "Unknown:MATE:KDE" << "mate-control-center";
-        QTest::newRow("unknown desktop") << "Sway" << "";
-    }
-    void settingsCommand()
-    {
-        QFETCH(QString, desktop);
-        QTEST(LinuxPlatform::settingsCommand(desktop).value(0), "program");
-    }
-
-    void dockedIcons_data()
-    {
-        // The tray's client owns ids 0x200000-0x3fffff; programs have their own ranges.
-        QTest::addColumn<QList<XEmbed::TreeNode>>("tree");
-        QTest::addColumn<QList<quint32>>("icons");
-        const quint32 panel = 0x200003, socketA = 0x200026, socketB = 0x200029;
-        QTest::newRow("icons inside the tray's sockets, in tree order")
-            << QList<XEmbed::TreeNode>{{socketA, panel, true}, {socketB, panel, true},
-                                       {0x400006, socketA, true}, {0x600007, socketB, true}}
-            << QList<quint32>{0x400006, 0x600007};
-        QTest::newRow("a program's own child windows below its icon are not icons")
-            << QList<XEmbed::TreeNode>{{socketA, panel, true}, {0x400006, socketA, true},
-                                       {0x400008, 0x400006, true}}
-            << QList<quint32>{0x400006};
-        QTest::newRow("an unmapped icon is left out")
-            << QList<XEmbed::TreeNode>{{0x400006, socketA, false}, {0x600007, socketB, true}}
-            << QList<quint32>{0x600007};
-        QTest::newRow("a window seen twice is one icon")
-            << QList<XEmbed::TreeNode>{{0x400006, socketA, true}, {0x400006, socketA, true}}
-            << QList<quint32>{0x400006};
-        QTest::newRow("the neighbouring id range belongs to another client")
-            << QList<XEmbed::TreeNode>{{0x400000, 0x3fffff, true}, {0x3ffff0, 0x1fffff, true}}
-            << QList<quint32>{0x400000};
-    }
-    void dockedIcons()
-    {
-        QFETCH(QList<XEmbed::TreeNode>, tree);
-        QTEST(XEmbed::dockedIcons(tree, 0x200000, 0x1fffff), "icons");
-        // Without a known tray client nothing counts as docked.
-        QVERIFY(XEmbed::dockedIcons(tree, 0, 0).isEmpty());
     }
 };
 
