@@ -1,9 +1,11 @@
 // Protocol edge cases of the StatusNotifierItem backend that real peers
 // produce: registration and watcher-entry forms, introspection answers, pixmap
-// choice, pictures read from files within bounds, texts and menu labels.
+// choice, pictures read from files within bounds, texts and menu labels; and
+// the legacy X11 tray's docked icons.
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/IconLoader.h"
 #include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/XEmbedHelpers.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -11,6 +13,8 @@
 #include <QTest>
 
 using namespace Trayvane;
+
+Q_DECLARE_METATYPE(QList<XEmbed::TreeNode>)
 
 namespace {
 
@@ -46,7 +50,8 @@ private slots:
         QTest::addColumn<QString>("registered"); // "service path", "" when refused
         QTest::addColumn<QString>("listedKey");  // "" when malformed
         QTest::addColumn<bool>("pathGiven");
-        const QString sni = QStringLiteral("/StatusNotifierItem"), nm = QStringLiteral("/org/ayatana/NotificationItem/nm");
+        const QString sni = QStringLiteral("/StatusNotifierItem");
+        const QString nm = QStringLiteral("/org/ayatana/NotificationItem/nm");
         QTest::newRow("unique name alone") << ":1.42" << ":1.42" << ":1.42 " + sni << ":1.42" + sni << false;
         QTest::newRow("well-known name alone")
             << "org.kde.StatusNotifierItem-12-1" << ":1.9" << "org.kde.StatusNotifierItem-12-1 " + sni
@@ -83,8 +88,9 @@ private slots:
         QTest::addColumn<QStringList>("children");
         QTest::addColumn<bool>("isItem");
         QTest::newRow("root with nested nodes")
-            << "/" << "<node><interface name=\"org.freedesktop.DBus.Peer\"/><node name=\"org\"><node name=\"deep\"/></node>"
-                      "<node name=\"MenuBar\"/></node>"
+            << "/"
+            << "<node><interface name=\"org.freedesktop.DBus.Peer\"/><node name=\"org\"><node name=\"deep\"/></node>"
+               "<node name=\"MenuBar\"/></node>"
             << QStringList{"/org", "/MenuBar"} << false;
         QTest::newRow("the item itself")
             << "/org/ayatana/NotificationItem/nm"
@@ -119,7 +125,8 @@ private slots:
         QTest::newRow("data length not 4*w*h") << Sni::PixmapList{solid(32, 32, 100), solid(16, 16)} << 1;
         QTest::newRow("side over 1024") << Sni::PixmapList{solid(2048, 2, 4 * 2048 * 2), solid(8, 8)} << 1;
         QTest::newRow("side of 1024") << Sni::PixmapList{solid(1024, 1024)} << 0;
-        QTest::newRow("negative and zero sides") << Sni::PixmapList{solid(-4, -4, 64), solid(0, 10, 0), solid(10, 10)} << 2;
+        QTest::newRow("negative and zero sides")
+            << Sni::PixmapList{solid(-4, -4, 64), solid(0, 10, 0), solid(10, 10)} << 2;
         QTest::newRow("sides whose product overflows 32 bits") << Sni::PixmapList{solid(65536, 65536, 0)} << -1;
         QTest::newRow("empty list") << Sni::PixmapList{} << -1;
     }
@@ -172,6 +179,34 @@ private slots:
         QCOMPARE(Sni::capText(straddling), straddling.left(Sni::maxTextLength - 1));
         QCOMPARE(dbusMenuLabel("_Quit"), QString("&Quit"));
         QCOMPARE(dbusMenuLabel("snake__case R&D"), QString("snake_case R&&D"));
+    }
+    // Which windows of another program's tray are docked icons. The tray's
+    // client owns ids 0x200000-0x3fffff; programs have their own ranges.
+    void dockedIcons_data()
+    {
+        QTest::addColumn<QList<XEmbed::TreeNode>>("tree");
+        QTest::addColumn<QList<quint32>>("icons");
+        const quint32 panel = 0x200003, a = 0x200026, b = 0x200029;
+        QTest::newRow("icons inside the tray's sockets, in tree order")
+            << QList<XEmbed::TreeNode>{{a, panel, true}, {b, panel, true}, {0x400006, a, true}, {0x600007, b, true}}
+            << QList<quint32>{0x400006, 0x600007};
+        QTest::newRow("a program's own child windows below its icon are not icons")
+            << QList<XEmbed::TreeNode>{{a, panel, true}, {0x400006, a, true}, {0x400008, 0x400006, true}}
+            << QList<quint32>{0x400006};
+        QTest::newRow("an unmapped icon is left out")
+            << QList<XEmbed::TreeNode>{{0x400006, a, false}, {0x600007, b, true}} << QList<quint32>{0x600007};
+        QTest::newRow("a window seen twice is one icon")
+            << QList<XEmbed::TreeNode>{{0x400006, a, true}, {0x400006, a, true}} << QList<quint32>{0x400006};
+        QTest::newRow("the neighbouring id range belongs to another client")
+            << QList<XEmbed::TreeNode>{{0x400000, 0x3fffff, true}, {0x3ffff0, 0x1fffff, true}}
+            << QList<quint32>{0x400000};
+    }
+    void dockedIcons()
+    {
+        QFETCH(QList<XEmbed::TreeNode>, tree);
+        QTEST(XEmbed::dockedIcons(tree, 0x200000, 0x1fffff), "icons");
+        // Without a known tray client nothing counts as docked.
+        QVERIFY(XEmbed::dockedIcons(tree, 0, 0).isEmpty());
     }
 };
 
