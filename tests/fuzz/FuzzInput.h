@@ -27,14 +27,17 @@ public:
 
     bool empty() const { return m_offset >= m_size; }
 
+    // Little-endian, read in a fixed order whatever the compiler.
     quint8 u8() { return empty() ? 0 : m_data[m_offset++]; }
-    quint16 u16() { return quint16(u8() | (u8() << 8)); }
+    quint16 u16()
+    {
+        const quint16 low = u8();
+        return quint16(low | (u8() << 8));
+    }
     qint32 i32()
     {
-        quint32 value = 0;
-        for (int i = 0; i < 4; ++i)
-            value |= quint32(u8()) << (8 * i);
-        return qint32(value);
+        const quint32 low = u16();
+        return qint32(low | (quint32(u16()) << 16));
     }
     bool flag() { return u8() & 1; }
 
