@@ -9,6 +9,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <limits>
 #include <memory>
@@ -472,6 +473,17 @@ private slots:
         m_platform->advance(spacing * 2);
         m_platform->reportStateChanged();
         QCOMPARE(m_platform->pendingSteps(), 0);
+    }
+
+    // The periodic scan: a tick of the service's timer scans.
+    void timerTickScans()
+    {
+        MenuBarService service(platform(baseWorld()));
+        auto *timer = service.findChild<QTimer *>();
+        QVERIFY(timer && timer->isActive());
+        QSignalSpy items(&service, &MenuBarService::itemsChanged);
+        timer->setInterval(0);
+        QTRY_VERIFY(items.count() >= 1);
     }
 
     // An item with an element is pressed at once, hidden or not; one without

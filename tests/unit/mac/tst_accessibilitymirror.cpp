@@ -121,15 +121,9 @@ bool refreshAfter(AccessibilityMirror &mirror, Change change)
 QStringList describe(const MenuBarItemList &items)
 {
     QStringList out;
-    for (const MenuBarItem &item : items) {
-        out.append(QStringLiteral("%1 %2 %3,%4 %5x%6 %7")
-                       .arg(item.id, item.orderKey())
-                       .arg(item.frame.x())
-                       .arg(item.frame.y())
-                       .arg(item.frame.width())
-                       .arg(item.frame.height())
-                       .arg(item.isHidden ? QStringLiteral("hidden") : QStringLiteral("shown")));
-    }
+    for (const MenuBarItem &item : items)
+        out.append(QStringLiteral("%1 %2 %3 %4 %5 %6 %7").arg(item.id, item.orderKey()).arg(item.frame.x())
+                       .arg(item.frame.y()).arg(item.frame.width()).arg(item.frame.height()).arg(item.isHidden));
     return out;
 }
 
