@@ -1,5 +1,5 @@
-// The about page: the disclaimer's languages and their rules, the picker,
-// German again on every opening, the layout promises and the maker's link.
+// The about page: the disclaimer's language picker, German again on every
+// opening, and the maker's link.
 import QtQuick
 import QtTest
 import Trayvane
@@ -42,29 +42,6 @@ TestCase {
             compare(part(page, "segment_" + other.rawValue).isSelected, other === language, other.rawValue)
     }
 
-    function test_cases() {
-        compare(DisclaimerLanguage.allCases.map(language => language.rawValue), ["Deutsch", "English"])
-        compare(DisclaimerLanguage.allCases[0], DisclaimerLanguage.deutsch)
-    }
-
-    function test_fromRawValue_data() {
-        return [
-            { tag: "Deutsch", raw: "Deutsch", expected: DisclaimerLanguage.deutsch },
-            { tag: "English", raw: "English", expected: DisclaimerLanguage.english },
-            { tag: "case name deutsch", raw: "deutsch", expected: null },
-            { tag: "upper case", raw: "ENGLISH", expected: null },
-            { tag: "empty", raw: "", expected: null },
-            { tag: "trailing space", raw: "Deutsch ", expected: null },
-            { tag: "leading space", raw: " English", expected: null },
-            { tag: "box title", raw: "Disclaimer", expected: null },
-            { tag: "undefined", raw: undefined, expected: null },
-        ]
-    }
-
-    function test_fromRawValue(data) {
-        compare(DisclaimerLanguage.fromRawValue(data.raw), data.expected)
-    }
-
     function test_languageSwitching() {
         const page = openPage()
         expectLanguage(page, DisclaimerLanguage.deutsch)
@@ -99,55 +76,11 @@ TestCase {
         expectLanguage(kept, DisclaimerLanguage.deutsch)
     }
 
-    function test_descriptionIsTwoCentredLines() {
-        const description = part(openPage(), "description")
-        compare(description.text.split("\n").length, 2)
-        compare(description.lineCount, 2)
-    }
-
-    function test_narrowPageKeepsTitleWholeAndWrapsText_data() {
-        return [
-            { tag: "German", language: DisclaimerLanguage.deutsch },
-            { tag: "English", language: DisclaimerLanguage.english },
-        ]
-    }
-
-    function test_narrowPageKeepsTitleWholeAndWrapsText(data) {
-        // Shown in the other language first, so that choosing this one redraws.
-        const show = (page, language) => {
-            page.disclaimerLanguage = DisclaimerLanguage.allCases.find(other => other !== language)
-            page.disclaimerLanguage = language
-            waitForRendering(page)
-        }
-        const wide = openPage(360)
-        show(wide, data.language)
-        const wideLines = part(wide, "disclaimerText").lineCount
-        wide.destroy()
-
-        const page = openPage(150)
-        show(page, data.language)
-        const title = part(page, "disclaimerTitle")
-        compare(title.lineCount, 1)
-        verify(!title.truncated)
-        verify(title.width >= title.implicitWidth, "title " + title.width + " < " + title.implicitWidth)
-
-        const text = part(page, "disclaimerText")
-        verify(text.lineCount > wideLines, text.lineCount + " lines")
-        verify(!text.truncated)
-        const box = part(page, "disclaimerBox")
-        const bottom = text.mapToItem(box, 0, text.height).y
-        verify(bottom <= box.height, "text ends at " + bottom + " in a box " + box.height + " high")
-        // The page grows with the box: nothing below it is cut off.
-        verify(box.mapToItem(page, 0, box.height).y <= page.height)
-    }
-
     function test_makerLink() {
         const page = openPage()
         const label = part(page, "makerHost")
         const site = String(page.makerSite)
-        verify(site.startsWith("https://"))
         compare(label.text, site.split("/")[2])
-        verify(label.text.endsWith(".example"))
 
         const before = Support.openedUrls().length
         mouseClick(part(page, "makerLink"))

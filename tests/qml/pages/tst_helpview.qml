@@ -1,6 +1,5 @@
 // The help page: the copy action on the clipboard, the settings button, the
-// places where the copied text differs from the page, step alignment,
-// wrapping and scrolling.
+// places where the copied text differs from the page, and scrolling.
 import QtQuick
 import QtTest
 import Trayvane
@@ -71,20 +70,12 @@ TestCase {
         return lines.slice(start + 1, end < 0 ? lines.length : end)
     }
 
-    function test_copy_data() {
-        return [
-            { tag: "one copy", copies: 1 },
-            { tag: "two copies", copies: 2 },
-        ]
-    }
-
-    function test_copy(data) {
+    function test_copy() {
         const page = openPage()
         Support.fillClipboard()
         verify(Support.clipboardFormats().length > 1)
         page.contentY = page.contentHeight - page.height
-        for (let i = 0; i < data.copies; ++i)
-            mouseClick(part(page, "copyButton"))
+        mouseClick(part(page, "copyButton"))
         compare(Support.clipboardFormats(), ["text/plain"])
         compare(Support.clipboardText(), HelpCopy.helpCopyText)
         compare(page.service.settingsOpened, 0)
@@ -96,15 +87,11 @@ TestCase {
         page.contentY = button.mapToItem(page.contentItem, 0, 0).y - 20
         mouseClick(button)
         compare(page.service.settingsOpened, 1)
-        // It spans the page's width, like the copy button.
-        compare(button.width, part(page, "copyButton").width)
-        compare(button.width, page.width - 32)
     }
 
     function test_copyTextDiffersFromPageOnlyWhereIntended() {
         const page = openPage()
         const copy = HelpCopy.helpCopyText
-        verify(!copy.endsWith("\n"))
 
         // Features: the same titles and texts, except for the notch remark.
         const titles = texts(page, "featureTitle")
@@ -128,59 +115,10 @@ TestCase {
         compare(copyBlock("BEDIENUNG"), usage.slice(0, 6).map(text => "\u2022 " + text))
         verify(!copy.includes(usage[6]))
         verify(!copy.includes(usage[7]))
-
-        // Explanations that only the page has.
-        for (const name of ["permissionExplanation", "afterUpdateExplanation", "afterUpdateClosing"]) {
-            const text = part(page, name).text
-            verify(text.length > 0)
-            verify(!copy.includes(text), name)
-        }
-
-        // The copy's own headings, each on a line of its own.
-        const lines = copy.split("\n")
-        for (const heading of ["FEATURES", "EINRICHTUNG & BERECHTIGUNGEN", "Ersteinrichtung:",
-                               "Nach einem App-Update:", "BEDIENUNG"])
-            verify(lines.includes(heading), heading)
-        compare(lines[0], "Trayvane - Hilfe & Features")
-    }
-
-    function test_emptyNumberKeepsTheColumn() {
-        const page = openPage()
-        const steps = all(part(page, "afterUpdateBox"), "stepText")
-        compare(steps.length, 4)
-        compare(steps[3].parent.children[0].text, "")
-        const x = steps.map(step => step.mapToItem(page.contentItem, 0, 0).x)
-        for (let i = 1; i < 4; ++i)
-            compare(x[i], x[0])
-        // The same column as in the first-setup box.
-        compare(all(part(page, "firstSetupBox"), "stepText")[0].mapToItem(page.contentItem, 0, 0).x, x[0])
-    }
-
-    function test_longTextsWrapAndPushRowsDown() {
-        const page = openPage(220, 300)
-        const rows = all(part(page, "featureSection"), "featureText").map(text => text.parent.parent)
-        compare(rows.length, 6)
-        for (let i = 1; i < rows.length; ++i) {
-            const previousBottom = rows[i - 1].mapToItem(page.contentItem, 0, rows[i - 1].height).y
-            verify(rows[i].mapToItem(page.contentItem, 0, 0).y >= previousBottom, "row " + i + " overlaps")
-        }
-        for (const text of all(page, "featureText").concat(all(page, "stepText"))) {
-            verify(!text.truncated)
-            verify(text.lineCount >= 1)
-            verify(text.height >= text.contentHeight)
-        }
-        verify(all(page, "featureText")[0].lineCount > 1)
     }
 
     function test_pageScrolls() {
-        const narrow = openPage(220, 300)
-        const narrowHeight = narrow.contentHeight
-        narrow.destroy()
         const wide = openPage(360, 300)
-        verify(wide.contentHeight > wide.height)
-        // Wrapping makes the narrow page taller.
-        verify(narrowHeight > wide.contentHeight)
-
         compare(wide.contentY, 0)
         mouseWheel(wide, wide.width / 2, wide.height / 2, 0, -120 * 20)
         tryVerify(() => wide.contentY > 0)

@@ -3,12 +3,11 @@
 
 #include "Platform/scripted/ScriptedPlatform.h"
 #include "Services/MenuBarService.h"
+#include "Services/OrderStore.h"
 #include "UserSettings.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QPainter>
 
 using namespace Trayvane;
@@ -53,42 +52,6 @@ PanelWorld::PanelWorld(QObject *parent)
 }
 
 PanelWorld::~PanelWorld() = default;
-
-QObject *PanelWorld::service() const
-{
-    return m_service.get();
-}
-
-QObject *PanelWorld::settings() const
-{
-    return m_settings.get();
-}
-
-bool PanelWorld::trusted() const
-{
-    return m_platform->world().trusted;
-}
-
-void PanelWorld::setTrusted(bool trusted)
-{
-    m_platform->world().trusted = trusted;
-    emit changed();
-}
-
-int PanelWorld::pressCount() const
-{
-    return int(m_platform->presses.size());
-}
-
-int PanelWorld::openedUrlCount() const
-{
-    return int(m_platform->openedUrls.size() + m_platform->toolLaunches.size());
-}
-
-bool PanelWorld::pauseScan() const
-{
-    return m_service && m_service->pauseScan();
-}
 
 void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVariantList &items, bool withIcon)
 {
@@ -146,24 +109,12 @@ void PanelWorld::tick()
     emit changed();
 }
 
-QStringList PanelWorld::itemNames() const
+QStringList PanelWorld::itemField(QString MenuBarItem::*field) const
 {
-    QStringList names;
-    if (m_service) {
-        for (const MenuBarItem &item : m_service->items())
-            names.append(item.displayName);
-    }
-    return names;
-}
-
-QStringList PanelWorld::itemIds() const
-{
-    QStringList ids;
-    if (m_service) {
-        for (const MenuBarItem &item : m_service->items())
-            ids.append(item.id);
-    }
-    return ids;
+    QStringList values;
+    for (const MenuBarItem &item : m_service ? m_service->items() : MenuBarItemList())
+        values.append(item.*field);
+    return values;
 }
 
 QStringList PanelWorld::pressedItems() const
@@ -182,20 +133,14 @@ QStringList PanelWorld::pressedItems() const
 
 bool PanelWorld::orderFileExists() const
 {
-    return m_service && !m_service->configPath().isEmpty()
-        && QFile::exists(m_service->configPath());
+    return m_service && !m_service->configPath().isEmpty() && QFile::exists(m_service->configPath());
 }
 
 QStringList PanelWorld::orderFileKeys() const
 {
-    if (!orderFileExists())
-        return {};
-    QFile file(m_service->configPath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
     QStringList keys;
-    for (const QJsonValue &value : QJsonDocument::fromJson(file.readAll()).array())
-        keys.append(value.toString());
+    if (m_service)
+        OrderStore::load(m_service->configPath(), keys);
     return keys;
 }
 

@@ -4,6 +4,10 @@
 // and settings file.
 #pragma once
 
+#include "Platform/scripted/ScriptedPlatform.h"
+#include "Services/MenuBarService.h"
+#include "UserSettings.h"
+
 #include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -11,11 +15,6 @@
 
 #include <memory>
 
-namespace Trayvane {
-class MenuBarService;
-class ScriptedPlatform;
-class UserSettings;
-} // namespace Trayvane
 
 class PanelWorld : public QObject
 {
@@ -32,15 +31,19 @@ public:
     explicit PanelWorld(QObject *parent = nullptr);
     ~PanelWorld() override;
 
-    QObject *service() const;
-    QObject *settings() const;
+    QObject *service() const { return m_service.get(); }
+    QObject *settings() const { return m_settings.get(); }
     Trayvane::UserSettings *userSettings() const { return m_settings.get(); }
-    bool trusted() const;
-    void setTrusted(bool trusted);
-    int pressCount() const;
-    int openedUrlCount() const;
+    bool trusted() const { return m_platform->world().trusted; }
+    void setTrusted(bool trusted)
+    {
+        m_platform->world().trusted = trusted;
+        emit changed();
+    }
+    int pressCount() const { return int(m_platform->presses.size()); }
+    int openedUrlCount() const { return int(m_platform->openedUrls.size() + m_platform->toolLaunches.size()); }
     int orderSaves() const { return m_orderSaves; }
-    bool pauseScan() const;
+    bool pauseScan() const { return m_service && m_service->pauseScan(); }
 
     /// Adds an application. Each entry of `items` is a map with "name", "x",
     /// "width" (0 or an x of 0 makes the item hidden) and optional "capture"
@@ -53,10 +56,9 @@ public:
     Q_INVOKABLE void start();
     /// A scan, as the 3-second timer runs it.
     Q_INVOKABLE void tick();
-    /// Display names of the service's items, in order.
-    Q_INVOKABLE QStringList itemNames() const;
-    /// Ids of the service's items, in order.
-    Q_INVOKABLE QStringList itemIds() const;
+    /// Display names and ids of the service's items, in order.
+    Q_INVOKABLE QStringList itemNames() const { return itemField(&Trayvane::MenuBarItem::displayName); }
+    Q_INVOKABLE QStringList itemIds() const { return itemField(&Trayvane::MenuBarItem::id); }
     /// "owner/index" of each press, in order.
     Q_INVOKABLE QStringList pressedItems() const;
     /// The order keys in the order file; empty when there is none.
@@ -69,6 +71,7 @@ signals:
     void changed();
 
 private:
+    QStringList itemField(QString Trayvane::MenuBarItem::*field) const;
     QTemporaryDir m_dir;
     std::unique_ptr<Trayvane::ScriptedPlatform> m_platform;
     std::unique_ptr<Trayvane::UserSettings> m_settings;

@@ -1,15 +1,15 @@
-// MenuBarService through the scripted platform: scan rules, window lookup and
-// capture, merge and first save, pause, notifications, order file, activation
-// and permission.
+// MenuBarService through the scripted platform: scan rules, item fields,
+// window lookup and capture, the order file's use, pause, notifications,
+// activation and permission.
 #include "Services/MenuBarService.h"
 #include "Services/OrderStore.h"
 #include "Platform/scripted/ScriptedPlatform.h"
 
 #include <QFile>
-#include <QPointer>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <limits>
 #include <memory>
@@ -140,20 +140,44 @@ private slots:
         }
     }
 
+    // The fields of an item, its id (x cut toward zero, saturated at 64 bits)
+    // and its order key (the bundle identifier when there is one, empty or not).
+    void itemFields_data()
+    {
+        QTest::addColumn<double>("x");
+        QTest::addColumn<std::optional<QString>>("bundle");
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("orderKey");
+        const std::optional<QString> control("com.example.control");
+        QTest::newRow("fraction cut off") << 812.75 << control << "Kontrollzentrum-WLAN-812" << "com.example.control:WLAN";
+        QTest::newRow("negative toward zero") << -12.9 << control << "Kontrollzentrum-WLAN--12"
+                                              << "com.example.control:WLAN";
+        QTest::newRow("beyond 64 bits") << 1e30 << std::optional<QString>() << "Kontrollzentrum-WLAN-9223372036854775807"
+                                        << "Kontrollzentrum:WLAN";
+        QTest::newRow("exactly -2^63") << -9223372036854775808.0 << std::optional<QString>()
+                                       << "Kontrollzentrum-WLAN--9223372036854775808" << "Kontrollzentrum:WLAN";
+        QTest::newRow("below -2^63") << -1e30 << std::optional<QString>(QString())
+                                     << "Kontrollzentrum-WLAN--9223372036854775808" << ":WLAN";
+        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << control << "Kontrollzentrum-WLAN-nan"
+                                      << "com.example.control:WLAN";
+    }
     void itemFields()
     {
+        QFETCH(double, x);
+        QFETCH(std::optional<QString>, bundle);
+        QFETCH(QString, id);
+        QFETCH(QString, orderKey);
         ScriptedWorld world = baseWorld();
-        ScriptedApplication clock = app(10, "Kontrollzentrum", {ScriptedItem::make("WLAN", {}, 812.75, 24, 3, 22)},
-                                        "com.example.control");
+        ScriptedApplication clock = app(10, "Kontrollzentrum", {ScriptedItem::make("WLAN", {}, x, 24, 3, 22)}, bundle);
         clock.icon = QImage(32, 32, QImage::Format_ARGB32);
         world.applications = {clock};
         MenuBarService service(platform(world));
         QCOMPARE(service.items().size(), 1);
         const MenuBarItem &item = service.items().first();
-        QCOMPARE(item.id, QStringLiteral("Kontrollzentrum-WLAN-812"));
-        QCOMPARE(item.frame, QRectF(812.75, 3, 24, 22));
-        QCOMPARE(item.bundleIdentifier, std::optional<QString>("com.example.control"));
-        QCOMPARE(item.orderKey(), QStringLiteral("com.example.control:WLAN"));
+        QCOMPARE(item.id, id);
+        QCOMPARE(item.orderKey(), orderKey);
+        QCOMPARE(item.frame.size(), QSizeF(24, 22));
+        QCOMPARE(item.bundleIdentifier, bundle);
         QCOMPARE(item.appIcon.size(), QSize(32, 32));
         QVERIFY(item.menuBarIcon.isNull());
     }
@@ -287,107 +311,88 @@ private slots:
         }
     }
 
-    void firstScanSavesLeftToRight()
+    // What the first scan finds in the order file: nothing usable makes it
+    // store the left-to-right order; what could not be read is kept beside it.
+    void orderFileOnStart_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // null: no file
+        QTest::addColumn<QStringList>("expected");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<bool>("keptAside");
+        const QByteArray fresh("[\"X:C\",\"X:A\",\"X:B\"]");
+        QTest::newRow("no file") << QByteArray() << QStringList{"C", "A", "B"} << fresh << false;
+        QTest::newRow("saved order, not extended by new items")
+            << QByteArray("[\"X:B\",\"X:Z\"]") << QStringList{"B", "C", "A"} << QByteArray("[\"X:B\",\"X:Z\"]") << false;
+        QTest::newRow("empty array") << QByteArray("[]") << QStringList{"C", "A", "B"} << fresh << false;
+        QTest::newRow("object") << QByteArray("{\"a\":1}") << QStringList{"C", "A", "B"} << fresh << true;
+        QTest::newRow("not JSON") << QByteArray("\x00\xff garbage", 10) << QStringList{"C", "A", "B"} << fresh << true;
+    }
+    void orderFileOnStart()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QStringList, expected);
+        QFETCH(QByteArray, file);
+        QFETCH(bool, keptAside);
+        if (!content.isNull())
+            writeOrderFile(content);
+        ScriptedWorld world = baseWorld();
+        world.applications = {app(10, "X", {named("A", 100), named("B", 200), named("C", 50)})};
+        MenuBarService service(platform(world));
+        QCOMPARE(names(service.items()), expected);
+        QCOMPARE(readFile(orderPath()), file);
+        QCOMPARE(readFile(orderPath() + ".unreadable"), keptAside ? content : QByteArray());
+    }
+
+    // Swaps are stored only by saveOrder; the saved order then holds against
+    // moves, items that leave and come back, and a restart.
+    void savedOrderOutlivesScans()
     {
         ScriptedWorld world = baseWorld();
         world.applications = {app(10, "A", {named("Mitte", 200), named("Rechts", 300)}, "org.example.a"),
                               app(11, "B", {named("Links", 100)})};
         MenuBarService service(platform(world));
-        QCOMPARE(names(service.items()), QStringList({"Links", "Mitte", "Rechts"}));
         QCOMPARE(service.orderedKeys(), QStringList({"B:Links", "org.example.a:Mitte", "org.example.a:Rechts"}));
+        QSignalSpy itemsSpy(&service, &MenuBarService::itemsChanged);
+        service.swapItems(0, 1);
+        service.swapItems(5, 0); // out of range: nothing
+        QCOMPARE(itemsSpy.count(), 1);
+        QCOMPARE(names(service.items()), QStringList({"Mitte", "Links", "Rechts"}));
         QCOMPARE(readFile(orderPath()), QByteArray("[\"B:Links\",\"org.example.a:Mitte\",\"org.example.a:Rechts\"]"));
+        service.saveOrder();
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"org.example.a:Mitte\",\"B:Links\",\"org.example.a:Rechts\"]"));
 
-        // Moving items later does not change the saved order.
         m_platform->world().applications[1].items[0] = named("Links", 400);
-        service.scan();
-        QCOMPARE(names(service.items()), QStringList({"Links", "Mitte", "Rechts"}));
-    }
-
-    void scanWithoutItemsWritesNothing()
-    {
-        MenuBarService service(platform(baseWorld()));
-        QVERIFY(service.items().isEmpty());
-        QVERIFY(!QFile::exists(orderPath()));
-        QVERIFY(QFileInfo(m_dir->filePath("Trayvane")).isDir()); // the folder is created anyway
-    }
-
-    void savedOrderAndNewItems()
-    {
-        writeOrderFile("[\"X:B\",\"X:A\"]");
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("A", 100), named("B", 300), named("C", 50), named("D", 20)})};
-        MenuBarService service(platform(world));
-        QCOMPARE(service.orderedKeys(), QStringList({"X:B", "X:A"}));
-        QCOMPARE(names(service.items()), QStringList({"B", "A", "D", "C"}));
-        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:B\",\"X:A\"]")); // not extended
-
-        // A saved item that leaves keeps its key; when it comes back it takes its place again.
         m_platform->world().applications[0].items.removeFirst();
         service.scan();
-        QCOMPARE(names(service.items()), QStringList({"B", "D", "C"}));
-        m_platform->world().applications[0].items.append(named("A", 500));
+        QCOMPARE(names(service.items()), QStringList({"Links", "Rechts"}));
+        m_platform->world().applications[0].items.append(named("Mitte", 500));
         service.scan();
-        QCOMPARE(names(service.items()), QStringList({"B", "A", "D", "C"}));
+        QCOMPARE(names(service.items()), QStringList({"Mitte", "Links", "Rechts"}));
+        MenuBarService restarted(*m_platform);
+        QCOMPARE(names(restarted.items()), QStringList({"Mitte", "Links", "Rechts"}));
     }
 
-    void orderFileOnStart_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("keptAside");
-        QTest::newRow("empty array") << QByteArray("[]") << false;
-        QTest::newRow("object") << QByteArray("{\"a\":1}") << true;
-        QTest::newRow("number among keys") << QByteArray("[\"X:A\",2]") << true;
-        QTest::newRow("not JSON") << QByteArray("\x00\xff garbage", 10) << true;
-    }
-    void orderFileOnStart()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(bool, keptAside);
-        writeOrderFile(content);
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("B", 200), named("A", 100)})};
-        MenuBarService service(platform(world));
-        // Nothing usable was saved: the first scan stores the left-to-right order.
-        QCOMPARE(service.orderedKeys(), QStringList({"X:A", "X:B"}));
-        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\",\"X:B\"]"));
-        // What could not be read is kept beside it, never destroyed.
-        QCOMPARE(readFile(orderPath() + ".unreadable"), keptAside ? content : QByteArray());
-    }
-
-    void saveOrderWhileEmpty()
+    // Without the permission a scan finds nothing and leaves the file alone;
+    // saving the empty list stores [], and the first scan with items after the
+    // permission comes stores a fresh order.
+    void emptyScansAndPermissionLater()
     {
         writeOrderFile("[\"X:A\"]");
         ScriptedWorld world = baseWorld();
         world.trusted = false;
         world.applications = {app(10, "X", {named("A", 100)})};
         MenuBarService service(platform(world));
+        QVERIFY(!service.axTrusted());
         QVERIFY(service.items().isEmpty());
+        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\"]"));
         service.saveOrder();
         QVERIFY(service.orderedKeys().isEmpty());
         QCOMPARE(readFile(orderPath()), QByteArray("[]"));
-        // The next scan that finds items stores a fresh order.
         m_platform->world().trusted = true;
         service.scan();
+        QVERIFY(service.axTrusted());
         QCOMPARE(service.orderedKeys(), QStringList({"X:A"}));
         QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\"]"));
-    }
-
-    void saveOrderAfterSwap()
-    {
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("A", 100), named("B", 200), named("C", 300)})};
-        MenuBarService service(platform(world));
-        QSignalSpy itemsSpy(&service, &MenuBarService::itemsChanged);
-        service.swapItems(0, 1);
-        service.swapItems(5, 0); // out of range: nothing
-        QCOMPARE(itemsSpy.count(), 1);
-        QCOMPARE(names(service.items()), QStringList({"B", "A", "C"}));
-        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\",\"X:B\",\"X:C\"]")); // unchanged until saved
-        service.saveOrder();
-        QCOMPARE(readFile(orderPath()), QByteArray("[\"X:B\",\"X:A\",\"X:C\"]"));
-        // A restart reproduces the saved order.
-        MenuBarService restarted(*m_platform);
-        QCOMPARE(names(restarted.items()), QStringList({"B", "A", "C"}));
     }
 
     void pauseAndNotifications()
@@ -470,70 +475,61 @@ private slots:
         QCOMPARE(m_platform->pendingSteps(), 0);
     }
 
-    void timer()
+    // The periodic scan: a tick of the service's timer scans.
+    void timerTickScans()
     {
-        MenuBarService *service = new MenuBarService(platform(baseWorld()));
-        QTimer *timer = service->findChild<QTimer *>();
-        QVERIFY(timer);
-        QVERIFY(timer->isActive());
-        QCOMPARE(timer->interval(), 3000);
-        QSignalSpy items(service, &MenuBarService::itemsChanged);
-        timer->setInterval(0); // let the next tick come now: a tick scans
-        QTRY_VERIFY(items.count() >= 1);
-        QPointer<QTimer> guard(timer);
-        delete service;
-        QVERIFY(guard.isNull()); // no tick can outlive the service
-    }
-
-    void permissionGrantedLater()
-    {
-        ScriptedWorld world = baseWorld();
-        world.trusted = false;
-        world.applications = {app(10, "X", {named("A", 100)})};
-        MenuBarService service(platform(world));
-        QVERIFY(!service.axTrusted());
-        QVERIFY(service.items().isEmpty());
-        QVERIFY(!QFile::exists(orderPath()));
-        m_platform->world().trusted = true;
-        service.scan();
-        QVERIFY(service.axTrusted());
-        QCOMPARE(names(service.items()), QStringList({"A"}));
-    }
-
-    void clickWithElement()
-    {
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("A", 0, 0), named("B", 100)})};
-        MenuBarService service(platform(world));
-        for (const MenuBarItem &item : service.items())
-            service.clickItem(item);
-        m_platform->advance(1.0);
-        QCOMPARE(m_platform->presses.size(), 2);
-        QCOMPARE(m_platform->presses.at(0).action, QStringLiteral("AXPress"));
-        QCOMPARE(m_platform->presses.at(0).time, 0.0); // at once, hidden or not
-        QVERIFY(m_platform->createdEvents.isEmpty());
-        QVERIFY(m_platform->postedEvents.isEmpty());
-    }
-
-    void clickWithoutElement_data()
-    {
-        QTest::addColumn<QRectF>("frame");
-        QTest::addColumn<QPointF>("point");
-        QTest::newRow("middle of the frame") << QRectF(100, 0, 30, 24) << QPointF(115, 12);
-        QTest::newRow("zero frame") << QRectF() << QPointF(0, 0);
-    }
-    void clickWithoutElement()
-    {
-        QFETCH(QRectF, frame);
-        QFETCH(QPointF, point);
         MenuBarService service(platform(baseWorld()));
-        MenuBarItem item;
-        item.frame = frame;
+        auto *timer = service.findChild<QTimer *>();
+        QVERIFY(timer && timer->isActive());
+        QSignalSpy items(&service, &MenuBarService::itemsChanged);
+        timer->setInterval(0);
+        QTRY_VERIFY(items.count() >= 1);
+    }
+
+    // An item with an element is pressed at once, hidden or not; one without
+    // is clicked at the middle of its frame as it was at the call, mouse down
+    // after 0.15 s and up after 0.20 s, unless there is no place or no events.
+    void click_data()
+    {
+        QTest::addColumn<bool>("element");
+        QTest::addColumn<QRectF>("frame");
+        QTest::addColumn<bool>("events");
+        QTest::addColumn<QPointF>("point"); // NaN: no click
+        const QPointF none(std::numeric_limits<double>::quiet_NaN(), 0);
+        QTest::newRow("element") << true << QRectF() << true << none;
+        QTest::newRow("middle of the frame") << false << QRectF(100, 0, 30, 24) << true << QPointF(115, 12);
+        QTest::newRow("zero frame") << false << QRectF() << true << QPointF(0, 0);
+        QTest::newRow("no mouse events") << false << QRectF(10, 0, 20, 20) << false << none;
+        QTest::newRow("frame without a place") << false << QRectF(none.x(), 0, 20, 20) << true << none;
+    }
+    void click()
+    {
+        QFETCH(bool, element);
+        QFETCH(QRectF, frame);
+        QFETCH(bool, events);
+        QFETCH(QPointF, point);
+        ScriptedWorld world = baseWorld();
+        world.mouseEventsAvailable = events;
+        world.applications = {app(10, "X", {named("A", 0, 0)})};
+        MenuBarService service(platform(world));
+        MenuBarItem item = element ? service.items().first() : MenuBarItem();
+        if (!element)
+            item.frame = frame;
         service.clickItem(item);
-        item.frame.moveLeft(900); // the point was fixed at the call
+        item.frame.moveLeft(900);
         m_platform->advance(0.149);
         QVERIFY(m_platform->postedEvents.isEmpty());
-        m_platform->advance(0.2);
+        m_platform->advance(1.0);
+        QCOMPARE(m_platform->presses.size(), element ? 1 : 0);
+        if (element) {
+            QCOMPARE(m_platform->presses.at(0).action, QStringLiteral("AXPress"));
+            QCOMPARE(m_platform->presses.at(0).time, 0.0);
+        }
+        if (qIsNaN(point.x())) {
+            QVERIFY(m_platform->postedEvents.isEmpty());
+            QVERIFY(!events || m_platform->createdEvents.isEmpty());
+            return;
+        }
         QCOMPARE(m_platform->postedEvents.size(), 2);
         const auto down = m_platform->postedEvents.at(0);
         const auto up = m_platform->postedEvents.at(1);
@@ -543,69 +539,45 @@ private slots:
         QCOMPARE(up.point, point);
         QVERIFY(qFuzzyCompare(down.time, 0.15));
         QVERIFY(qFuzzyCompare(up.time, 0.20));
-        QVERIFY(m_platform->presses.isEmpty());
     }
 
-    void clickWithoutEvents()
+    void openSettings_data()
     {
-        ScriptedWorld world = baseWorld();
-        world.mouseEventsAvailable = false;
-        MenuBarService service(platform(world));
-        MenuBarItem item;
-        item.frame = QRectF(10, 0, 20, 20);
-        service.clickItem(item);
-        m_platform->advance(1.0);
-        QVERIFY(m_platform->postedEvents.isEmpty());
-
-        // A frame without a place on screen is not clicked at all.
-        m_platform->world().mouseEventsAvailable = true;
-        item.frame = QRectF(std::numeric_limits<double>::quiet_NaN(), 0, 20, 20);
-        service.clickItem(item);
-        m_platform->advance(1.0);
-        QVERIFY(m_platform->createdEvents.isEmpty());
-    }
-
-    void openSettingsGranted()
-    {
-        MenuBarService service(platform(baseWorld()));
-        service.openAccessibilitySettings();
-        QCOMPARE(m_platform->openedUrls.size(), 1);
-        QCOMPARE(m_platform->openedUrls.first().scheme(), QStringLiteral("x-apple.systempreferences"));
-        QVERIFY(m_platform->openedUrls.first().toString().contains("Privacy_Accessibility"));
-        QVERIFY(m_platform->toolLaunches.isEmpty());
-        QVERIFY(m_platform->prompts.isEmpty());
-    }
-
-    void openSettingsMissing_data()
-    {
+        QTest::addColumn<bool>("trusted");
         QTest::addColumn<std::optional<QString>>("bundle");
         QTest::addColumn<bool>("toolStarts");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("bundle identifier") << std::optional<QString>("org.example.other") << true << "org.example.other";
-        QTest::newRow("no bundle: built-in identifier") << std::optional<QString>() << true << "org.trayvane.Trayvane";
-        QTest::newRow("tool fails to start: prompt anyway") << std::optional<QString>("org.trayvane.Trayvane") << false
-                                                            << "org.trayvane.Trayvane";
+        QTest::addColumn<QString>("expected"); // the identifier reset; empty: the settings page opened
+        QTest::newRow("permission present: the settings page") << true << std::optional<QString>() << true << "";
+        QTest::newRow("bundle identifier") << false << std::optional<QString>("org.example.other") << true
+                                           << "org.example.other";
+        QTest::newRow("no bundle: built-in identifier") << false << std::optional<QString>() << true
+                                                        << "org.trayvane.Trayvane";
+        QTest::newRow("tool fails to start: prompt anyway") << false << std::optional<QString>("org.trayvane.Trayvane")
+                                                            << false << "org.trayvane.Trayvane";
     }
-    void openSettingsMissing()
+    void openSettings()
     {
+        QFETCH(bool, trusted);
         QFETCH(std::optional<QString>, bundle);
         QFETCH(bool, toolStarts);
         QFETCH(QString, expected);
         ScriptedWorld world = baseWorld();
-        world.trusted = false;
+        world.trusted = trusted;
         world.bundleIdentifier = bundle;
         world.permissionToolStarts = toolStarts;
         MenuBarService service(platform(world));
-        QSignalSpy trusted(&service, &MenuBarService::axTrustedChanged);
+        QSignalSpy trustedSpy(&service, &MenuBarService::axTrustedChanged);
         service.openAccessibilitySettings();
-        QCOMPARE(m_platform->toolLaunches.size(), 1);
-        const auto launch = m_platform->toolLaunches.first();
-        QCOMPARE(launch.executable, QStringLiteral("/usr/bin/tccutil"));
-        QCOMPARE(launch.arguments, QStringList({"reset", "Accessibility", expected}));
-        QCOMPARE(m_platform->prompts.size(), 1);
-        QVERIFY(m_platform->prompts.first() >= launch.endTime); // the prompt follows the tool's end
-        QVERIFY(m_platform->openedUrls.isEmpty());
-        QCOMPARE(trusted.count(), 0); // only a scan changes it
+        QCOMPARE(m_platform->openedUrls.size(), trusted ? 1 : 0);
+        QCOMPARE(m_platform->toolLaunches.size(), trusted ? 0 : 1);
+        QCOMPARE(m_platform->prompts.size(), trusted ? 0 : 1);
+        if (!trusted) {
+            const auto launch = m_platform->toolLaunches.first();
+            QCOMPARE(launch.executable, QStringLiteral("/usr/bin/tccutil"));
+            QCOMPARE(launch.arguments, QStringList({"reset", "Accessibility", expected}));
+            QVERIFY(m_platform->prompts.first() >= launch.endTime); // the prompt follows the tool's end
+        }
+        QCOMPARE(trustedSpy.count(), 0); // only a scan changes it
     }
 
     void noDataFolder()

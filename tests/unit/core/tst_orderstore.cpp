@@ -1,16 +1,37 @@
-// The order file: reading any valid JSON array of strings, byte-exact writing,
-// atomic replacement.
+// The saved order: the file's format, its merge with the scanned items, and
+// the file under hostile conditions (a folder, a link or a huge file in its
+// place, names for setting it aside taken, a full disk).
+#include "Services/MenuBarService.h"
+#include "Services/OrderMerge.h"
 #include "Services/OrderStore.h"
+#include "Platform/scripted/ScriptedPlatform.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
-#include "FolderModesApply.h"
+#include <limits>
 
 using namespace Trayvane;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+} // namespace
 
 class TestOrderStore : public QObject
 {
@@ -21,21 +42,17 @@ private slots:
         QTest::addColumn<QByteArray>("json");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<QStringList>("keys");
-        QTest::newRow("compact") << QByteArray("[\"a:b\",\"c:d\"]") << true << QStringList{"a:b", "c:d"};
-        QTest::newRow("pretty with whitespace") << QByteArray("[\n  \"a:b\" ,\n\t\"c\\/d\"\n]\n") << true
-                                                << QStringList{"a:b", "c/d"};
+        QTest::newRow("pretty, escapes, duplicates") << QByteArray("[\n  \"a:b\" ,\n\t\"c\\/d\", \"a:b\"]\n") << true
+                                                     << QStringList{"a:b", "c/d", "a:b"};
         QTest::newRow("empty array") << QByteArray("[]") << true << QStringList{};
-        QTest::newRow("duplicates kept") << QByteArray("[\"x\",\"x\"]") << true << QStringList{"x", "x"};
         QTest::newRow("unicode escapes") << QByteArray("[\"\\u00e4\\ud83d\\ude00\"]") << true
                                          << QStringList{QString::fromUtf8("ä😀")};
         QTest::newRow("object") << QByteArray("{\"a\":\"b\"}") << false << QStringList{};
         QTest::newRow("number among strings") << QByteArray("[\"a\",1]") << false << QStringList{};
-        QTest::newRow("null element") << QByteArray("[\"a\",null]") << false << QStringList{};
         QTest::newRow("nested array") << QByteArray("[[\"a\"]]") << false << QStringList{};
         QTest::newRow("truncated") << QByteArray("[\"a\",\"b") << false << QStringList{};
         QTest::newRow("trailing garbage") << QByteArray("[\"a\"]x") << false << QStringList{};
         QTest::newRow("empty file") << QByteArray() << false << QStringList{};
-        QTest::newRow("bare string") << QByteArray("\"a\"") << false << QStringList{};
     }
     void decode()
     {
@@ -53,16 +70,12 @@ private slots:
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QByteArray>("expected");
         QTest::newRow("empty") << QStringList{} << QByteArray("[]");
-        QTest::newRow("compact") << QStringList{"com.example.a:WLAN", "Zeitanzeige:Uhr"}
-                                 << QByteArray("[\"com.example.a:WLAN\",\"Zeitanzeige:Uhr\"]");
-        QTest::newRow("solidus escaped") << QStringList{"a/b"} << QByteArray("[\"a\\/b\"]");
-        QTest::newRow("quote and backslash") << QStringList{"say \"hi\" \\ there"}
-                                             << QByteArray("[\"say \\\"hi\\\" \\\\ there\"]");
-        QTest::newRow("control characters") << QStringList{QString::fromLatin1("a\nb\tc\rd\be\ff\x01g\x1f")}
-                                            << QByteArray("[\"a\\nb\\tc\\rd\\be\\ff\\u0001g\\u001f\"]");
-        QTest::newRow("non-ASCII plain UTF-8") << QStringList{QString::fromUtf8("Menü-Ä😀 \u2028")}
-                                               << QString::fromUtf8("[\"Menü-Ä😀 \u2028\"]").toUtf8();
-        QTest::newRow("DEL stays plain") << QStringList{QString::fromLatin1("\x7f")} << QByteArray("[\"\x7f\"]");
+        QTest::newRow("compact, solidus escaped") << QStringList{"com.example.a:WLAN", "a/b"}
+                                                  << QByteArray("[\"com.example.a:WLAN\",\"a\\/b\"]");
+        QTest::newRow("quote, backslash, control characters")
+            << QStringList{QString::fromLatin1("\"\\\n\t\x01\x1f")} << QByteArray("[\"\\\"\\\\\\n\\t\\u0001\\u001f\"]");
+        QTest::newRow("non-ASCII and DEL plain") << QStringList{QString::fromUtf8("Menü😀 \u2028\x7f")}
+                                                 << QString::fromUtf8("[\"Menü😀 \u2028\x7f\"]").toUtf8();
     }
     void encode()
     {
@@ -73,78 +86,176 @@ private slots:
         QCOMPARE(OrderStore::decode(bytes), std::optional<QStringList>(keys)); // round trip
     }
 
-    void saveAndLoad()
+    // Items "App:<name>" at the given x, in discovery order; the result as
+    // indices into them.
+    void merge_data()
     {
+        QTest::addColumn<QStringList>("names");
+        QTest::addColumn<QList<double>>("xs");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QList<int>>("expected");
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const QStringList abcd{"A", "B", "C", "D"};
+        QTest::newRow("saved order wins, the rest by x") << abcd << QList<double>{100, 300, 50, 20}
+                                                         << QStringList{"App:B", "App:A"} << QList<int>{1, 0, 3, 2};
+        QTest::newRow("no saved order: left to right, equal x in discovery order")
+            << abcd << QList<double>{30, 10, 30, 5} << QStringList{} << QList<int>{3, 1, 0, 2};
+        QTest::newRow("missing keys skipped") << abcd << QList<double>{1, 2, 3, 4}
+                                              << QStringList{"App:Z", "App:C", "App:Y"} << QList<int>{2, 0, 1, 3};
+        QTest::newRow("saved as discovered, then a moved key")
+            << abcd << QList<double>{1, 2, 3, 4} << QStringList{"App:A", "App:B", "App:D", "App:C"}
+            << QList<int>{0, 1, 3, 2};
+        // Each occurrence of a key takes the next match in discovery order;
+        // the surplus goes to the tail.
+        QTest::newRow("duplicate names") << QStringList{"Dup", "Dup", "Dup", "X"} << QList<double>{300, 100, 200, 50}
+                                         << QStringList{"App:Dup", "App:X", "App:Dup"} << QList<int>{0, 3, 1, 2};
+        QTest::newRow("canonically equal keys match") << QStringList{"Z", QString::fromUtf8("Menu\u0308")}
+                                                      << QList<double>{10, 20}
+                                                      << QStringList{QString::fromUtf8("App:Men\u00fc")} << QList<int>{1, 0};
+        QTest::newRow("case matters") << QStringList{"Z", "Menu"} << QList<double>{10, 20} << QStringList{"App:MENU"}
+                                      << QList<int>{0, 1};
+        QTest::newRow("x not a number sorts last") << abcd << QList<double>{nan, 20, nan, 10} << QStringList{}
+                                                   << QList<int>{3, 1, 0, 2};
+    }
+    void merge()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(QList<double>, xs);
+        QFETCH(QStringList, keys);
+        QFETCH(QList<int>, expected);
+        MenuBarItemList items;
+        for (int i = 0; i < names.size(); ++i) {
+            MenuBarItem item;
+            item.ownerName = QStringLiteral("App");
+            item.displayName = names.at(i);
+            item.frame = QRectF(xs.at(i), 0, 20, 24);
+            item.ownerPID = i; // tells items apart in the result
+            items.append(item);
+        }
+        QList<int> order;
+        for (const MenuBarItem &item : OrderMerge::merge(items, OrderMerge::canonical(keys)))
+            order.append(item.ownerPID);
+        QCOMPARE(order, expected);
+    }
+
+    // Whatever is in the file's place, and whatever already has the aside
+    // name, is kept: the unreadable thing under the first free name.
+    void unreadableIsSetAside_data()
+    {
+        QTest::addColumn<QString>("content"); // "dir": a folder with a file in it
+        QTest::addColumn<QStringList>("taken"); // "name/" is a folder
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("not JSON") << "{not json" << QStringList{} << ".unreadable";
+        QTest::newRow("a folder with content") << "dir" << QStringList{} << ".unreadable";
+        QTest::newRow("aside is a folder") << "{not json" << QStringList{".unreadable/"} << ".unreadable.1";
+        QTest::newRow("aside and .1 taken") << "[1]" << QStringList{".unreadable", ".unreadable.1/"} << ".unreadable.2";
+    }
+    void unreadableIsSetAside()
+    {
+        QFETCH(QString, content);
+        QFETCH(QStringList, taken);
+        QFETCH(QString, expected);
         QTemporaryDir dir;
         const QString path = dir.filePath("order.json");
-        QStringList keys;
-        QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Missing);
-
-        const QStringList saved{"b:x", "a/y", QString::fromUtf8("ü:z")};
-        QVERIFY(OrderStore::save(path, saved));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray first = file.readAll();
-        file.close();
-        QVERIFY(OrderStore::save(path, saved));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), first); // saving twice is byte-identical
-        file.close();
-
-        QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Loaded);
-        QCOMPARE(keys, saved);
+        if (content == QLatin1String("dir"))
+            QVERIFY(QDir().mkpath(path) && writeFile(path + "/keep.txt", "keep"));
+        else
+            QVERIFY(writeFile(path, content.toUtf8()));
+        for (const QString &name : taken)
+            QVERIFY(name.endsWith('/') ? QDir().mkpath(path + name + "inside") : writeFile(path + name, "earlier"));
+        QStringList keys{"untouched"};
+        QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Unreadable);
+        QCOMPARE(keys, QStringList{"untouched"});
+        if (content == QLatin1String("dir"))
+            QVERIFY(!OrderStore::save(path, {"a"})); // never into or over the folder
+        QCOMPARE(OrderStore::setAside(path), std::optional<QString>(path + expected));
+        if (content == QLatin1String("dir"))
+            QCOMPARE(readFile(path + expected + "/keep.txt"), QByteArray("keep"));
+        else
+            QCOMPARE(readFile(path + expected), content.toUtf8());
+        for (const QString &name : taken)
+            QVERIFY(name.endsWith('/') ? QFileInfo(path + name + "inside").isDir() : readFile(path + name) == "earlier");
+        QVERIFY(OrderStore::save(path, {"a"}));
+        QCOMPARE(readFile(path), QByteArray("[\"a\"]"));
     }
 
-    void unreadableFiles_data()
+    void hugeFileIsNotRead()
     {
-        QTest::addColumn<QByteArray>("content");
-        QTest::newRow("not JSON") << QByteArray("not json");
-        QTest::newRow("object") << QByteArray("{}");
-        QTest::newRow("too large") << QByteArray(OrderStore::maximumFileSize + 1, ' ');
-    }
-    void unreadableFiles()
-    {
-        QFETCH(QByteArray, content);
         QTemporaryDir dir;
         const QString path = dir.filePath("order.json");
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.resize(100 * 1024 * 1024)); // sparse: 100 MB of zeros
         file.close();
-        QStringList keys{"untouched"};
-        QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Unreadable);
-        QCOMPARE(keys, QStringList{"untouched"});
-    }
-
-    void directoryInPlaceOfFile()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("order.json");
-        QVERIFY(QDir().mkpath(path));
         QStringList keys;
         QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Unreadable);
-        QVERIFY(!OrderStore::save(path, {"a"}));
-        QVERIFY(QFileInfo(path).isDir());
     }
 
-    void failedWriteKeepsOldFile()
+    void links()
     {
         QTemporaryDir dir;
+        const QString target = dir.filePath("elsewhere.json");
         const QString path = dir.filePath("order.json");
-        QVERIFY(OrderStore::save(path, {"old"}));
-        {
-            FolderModesApply modesApply;
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-            const bool writable = FolderModesApply::canCreateFileIn(dir.path());
-            const bool saved = !writable && OrderStore::save(path, {"new"});
-            QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            if (writable)
-                QSKIP("this process writes into read-only folders anyway");
-            QVERIFY(!saved);
-        }
+        QVERIFY(writeFile(target, "[\"b\",\"a\"]"));
+        QVERIFY(QFile::link(target, path));
         QStringList keys;
+        QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Loaded); // read through the link
+        QCOMPARE(keys, QStringList({"b", "a"}));
+        QVERIFY(OrderStore::save(path, {"a", "b"}));
         QCOMPARE(OrderStore::load(path, keys), OrderStore::LoadResult::Loaded);
-        QCOMPARE(keys, QStringList{"old"});
+        QCOMPARE(keys, QStringList({"a", "b"}));
+
+        const QString dangling = dir.filePath("dangling.json");
+        QVERIFY(QFile::link(dir.filePath("missing.json"), dangling));
+        QCOMPARE(OrderStore::load(dangling, keys), OrderStore::LoadResult::Unreadable);
+        QVERIFY(OrderStore::save(dangling, {"c"}));
+        QCOMPARE(OrderStore::load(dangling, keys), OrderStore::LoadResult::Loaded);
+        QCOMPARE(keys, QStringList({"c"}));
+    }
+
+    // A full disk once emptied the file: the old one stays whole, the service
+    // keeps the new order in memory and writes it once there is room again.
+    void fullDisk()
+    {
+        QTemporaryDir dir;
+        const QString mountPoint = dir.filePath("small");
+        QDir().mkpath(mountPoint);
+        if (QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint}) != 0)
+            QSKIP("cannot mount a small file system here");
+        auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mountPoint}); });
+
+        ScriptedWorld world;
+        world.dataDirectory = mountPoint;
+        ScriptedApplication app;
+        app.processIdentifier = 10;
+        app.localizedName = QStringLiteral("X");
+        for (int i = 0; i < 3; ++i)
+            app.items.append(ScriptedItem::make(QStringLiteral("Item %1").arg(i), std::nullopt, 100 + i * 30, 22));
+        world.applications = {app};
+        ScriptedPlatform platform(world);
+        MenuBarService service(platform);
+        const QString path = service.configPath();
+        const QByteArray saved = readFile(path);
+        QCOMPARE(saved, QByteArray("[\"X:Item 0\",\"X:Item 1\",\"X:Item 2\"]"));
+
+        QFile filler(mountPoint + "/filler"); // to the last byte
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        while (filler.write(QByteArray(4096, 'x')) == 4096 && filler.flush()) {
+        }
+        while (filler.write("x", 1) == 1 && filler.flush()) {
+        }
+        filler.close();
+
+        service.swapItems(0, 2);
+        service.saveOrder();
+        QCOMPARE(readFile(path), saved);
+        QCOMPARE(service.orderedKeys(), QStringList({"X:Item 2", "X:Item 1", "X:Item 0"}));
+        service.scan();
+        QCOMPARE(service.items().first().displayName, QStringLiteral("Item 2"));
+
+        QVERIFY(QFile::remove(mountPoint + "/filler"));
+        service.saveOrder();
+        QCOMPARE(readFile(path), QByteArray("[\"X:Item 2\",\"X:Item 1\",\"X:Item 0\"]"));
     }
 
     void noLocation()

@@ -19,9 +19,7 @@ namespace {
 MenuBarItem item(const QString &id, bool hidden = false)
 {
     MenuBarItem result;
-    result.id = id;
-    result.ownerName = id;
-    result.displayName = id;
+    result.id = result.ownerName = result.displayName = id;
     result.isHidden = hidden;
     return result;
 }
@@ -66,47 +64,37 @@ private slots:
     {
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<QStringList>("after");
-        QTest::addColumn<int>("inserts");
-        QTest::addColumn<int>("removes");
-        QTest::addColumn<int>("moves");
-
+        QTest::addColumn<QList<int>>("counts"); // inserts, removes, moves, data changes
         const QStringList abc{"A", "B", "C"};
-        QTest::newRow("same items again") << abc << abc << 0 << 0 << 0;
-        QTest::newRow("neighbours swapped") << abc << QStringList{"B", "A", "C"} << 0 << 0 << 1;
-        QTest::newRow("last to first") << abc << QStringList{"C", "A", "B"} << 0 << 0 << 1;
-        QTest::newRow("item appended") << abc << QStringList{"A", "B", "C", "D"} << 1 << 0 << 0;
-        QTest::newRow("item inserted in the middle") << abc << QStringList{"A", "D", "B", "C"} << 1 << 0 << 0;
-        QTest::newRow("middle item gone") << abc << QStringList{"A", "C"} << 0 << 1 << 0;
+        QTest::newRow("same items again") << abc << abc << QList<int>{0, 0, 0, 0};
+        QTest::newRow("last to first") << abc << QStringList{"C", "A", "B"} << QList<int>{0, 0, 1, 0};
+        QTest::newRow("item inserted in the middle") << abc << QStringList{"A", "D", "B", "C"} << QList<int>{1, 0, 0, 0};
         QTest::newRow("two neighbours gone in one step") << QStringList{"A", "B", "C", "D"} << QStringList{"A", "D"}
-                                                         << 0 << 1 << 0;
-        QTest::newRow("all gone") << abc << QStringList{} << 0 << 1 << 0;
-        QTest::newRow("first scan") << QStringList{} << abc << 3 << 0 << 0;
-        QTest::newRow("moved item has a new id") << abc << QStringList{"A", "B", "C2"} << 1 << 1 << 0;
-        QTest::newRow("equal ids, one more") << QStringList{"A", "A"} << QStringList{"A", "A", "A"} << 1 << 0 << 0;
-        QTest::newRow("equal ids, one fewer") << QStringList{"A", "B", "A"} << QStringList{"A", "B"} << 0 << 1 << 0;
+                                                         << QList<int>{0, 1, 0, 0};
+        QTest::newRow("first scan") << QStringList{} << abc << QList<int>{3, 0, 0, 0};
+        QTest::newRow("moved item has a new id") << abc << QStringList{"A", "B", "C2"} << QList<int>{1, 1, 0, 0};
+        QTest::newRow("equal ids, one fewer") << QStringList{"A", "B", "A"} << QStringList{"A", "B"}
+                                              << QList<int>{0, 1, 0, 0};
+        QTest::newRow("canonically equal id is the same row") << QStringList{QString::fromUtf8("Caf\u00e9")}
+                                                              << QStringList{QString::fromUtf8("Cafe\u0301")}
+                                                              << QList<int>{0, 0, 0, 1};
     }
-
     void rescanIsSmallestChange()
     {
         QFETCH(QStringList, before);
         QFETCH(QStringList, after);
-        QFETCH(int, inserts);
-        QFETCH(int, removes);
-        QFETCH(int, moves);
-
+        QFETCH(QList<int>, counts);
         ItemListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setItems(items(before));
         Spies spies(model);
         model.setItems(items(after));
-
-        QCOMPARE(ids(model), after);
-        QCOMPARE(spies.inserted.count(), inserts);
-        QCOMPARE(spies.removed.count(), removes);
-        QCOMPARE(spies.moved.count(), moves);
+        QCOMPARE(ids(model).join('|').normalized(QString::NormalizationForm_C),
+                 after.join('|').normalized(QString::NormalizationForm_C));
+        QCOMPARE((QList<int>{int(spies.inserted.count()), int(spies.removed.count()), int(spies.moved.count()),
+                             int(spies.changed.count())}),
+                 counts);
         QCOMPARE(spies.reset.count(), 0);
-        QCOMPARE(spies.changed.count(), 0);
-        QCOMPARE(model.count(), after.size());
     }
 
     // Random rescans: the rows always end in the published order, and the
@@ -119,53 +107,16 @@ private slots:
         const QStringList pool{"A", "B", "C", "D", "E", "F", "A", "B"};
         for (int round = 0; round < 300; ++round) {
             QStringList next;
-            const int size = int(random.bounded(pool.size() + 1));
-            for (int i = 0; i < size; ++i)
+            for (int i = 0, size = int(random.bounded(pool.size() + 1)); i < size; ++i)
                 next.append(pool.at(int(random.bounded(pool.size()))));
             model.setItems(items(next));
             QCOMPARE(ids(model), next);
         }
     }
 
-    void persistentIndexFollowsItsRow()
-    {
-        ItemListModel model;
-        model.setItems(items({"A", "B", "C"}));
-        const QPersistentModelIndex b = model.index(1);
-        model.setItems(items({"B", "C", "A"}));
-        QCOMPARE(b.row(), 0);
-        model.setItems(items({"D", "C", "A", "B"}));
-        QCOMPARE(b.row(), 3);
-    }
-
-    void changedLookIsDataChanged_data()
-    {
-        QTest::addColumn<QString>("field");
-        QTest::newRow("becomes hidden") << "hidden";
-        QTest::newRow("new capture") << "capture";
-        QTest::newRow("owner renamed") << "owner";
-    }
-
-    void changedLookIsDataChanged()
-    {
-        QFETCH(QString, field);
-        ItemListModel model;
-        model.setItems(items({"A", "B"}));
-        Spies spies(model);
-        MenuBarItemList next = items({"A", "B"});
-        if (field == QLatin1String("hidden"))
-            next[1].isHidden = true;
-        else if (field == QLatin1String("capture"))
-            next[1].menuBarIcon = QImage(4, 4, QImage::Format_ARGB32);
-        else
-            next[1].ownerName = QStringLiteral("Neu");
-        model.setItems(next);
-        QCOMPARE(spies.changed.count(), 1);
-        QCOMPARE(spies.changed.at(0).at(0).toModelIndex().row(), 1);
-        QCOMPARE(spies.inserted.count() + spies.removed.count() + spies.moved.count(), 0);
-    }
-
-    void countsFollowTheItems()
+    // A changed look is one dataChanged of that row; the counts are announced
+    // only when they change.
+    void changesOfLookAndCounts()
     {
         ItemListModel model;
         QSignalSpy countSpy(&model, &ItemListModel::countChanged);
@@ -174,16 +125,19 @@ private slots:
         model.setItems(list);
         QCOMPARE(model.count(), 3);
         QCOMPARE(model.hiddenCount(), 2);
-        QCOMPARE(countSpy.count(), 1);
-        QCOMPARE(hiddenSpy.count(), 1);
-
-        model.setItems(list); // a rescan with the same result announces nothing
-        QCOMPARE(countSpy.count(), 1);
-        QCOMPARE(hiddenSpy.count(), 1);
-
-        list[1].isHidden = false;
         model.setItems(list);
+        QCOMPARE(countSpy.count(), 1);
+        QCOMPARE(hiddenSpy.count(), 1);
+
+        Spies spies(model);
+        list[1].isHidden = false;
+        list[2].menuBarIcon = QImage(4, 4, QImage::Format_ARGB32);
+        model.setItems(list);
+        QCOMPARE(spies.changed.count(), 2);
+        QCOMPARE(spies.changed.at(0).at(0).toModelIndex().row(), 1);
+        QCOMPARE(spies.changed.at(1).at(0).toModelIndex().row(), 2);
         QCOMPARE(model.hiddenCount(), 1);
+        QCOMPARE(hiddenSpy.count(), 2);
         QCOMPARE(countSpy.count(), 1);
     }
 
@@ -194,12 +148,10 @@ private slots:
         QTest::addColumn<bool>("shown");
         QTest::newRow("same text") << "Dropbox" << "Dropbox" << false;
         QTest::newRow("case differs") << "dropbox" << "Dropbox" << true;
-        QTest::newRow("different name") << "Kontrollzentrum" << "WLAN" << true;
         QTest::newRow("precomposed vs decomposed") << QStringLiteral("Men\u00fc") << QStringLiteral("Menu\u0308")
                                                    << false;
         QTest::newRow("trailing space differs") << "Uhr " << "Uhr" << true;
     }
-
     void subtitleOnlyWhenOwnerDiffers()
     {
         QFETCH(QString, owner);
@@ -213,19 +165,8 @@ private slots:
         QCOMPARE(model.index(0).data(int(ItemListModel::Role::Subtitle)).toString(), shown ? owner : QString());
     }
 
-    void canonicallyEqualIdsAreOneRow()
-    {
-        ItemListModel model;
-        model.setItems(items({QStringLiteral("Caf\u00e9-Uhr-10")}));
-        Spies spies(model);
-        model.setItems(items({QStringLiteral("Cafe\u0301-Uhr-10")}));
-        QCOMPARE(spies.inserted.count() + spies.removed.count(), 0);
-        QVERIFY(ItemListModel::sameText(QStringLiteral("Caf\u00e9"), QStringLiteral("Cafe\u0301")));
-        QVERIFY(!ItemListModel::sameText(QStringLiteral("Cafe"), QStringLiteral("cafe")));
-    }
-
-    // The row actions go to the service: a click presses the row's item, a
-    // move is one swap published once, and moves past the ends do nothing.
+    // A click presses the row's item, a move is one swap published once, and
+    // moves past the ends do nothing.
     void rowActionsReachTheService()
     {
         QTemporaryDir dir;
@@ -234,42 +175,33 @@ private slots:
         ScriptedApplication app;
         app.processIdentifier = 42;
         app.localizedName = QStringLiteral("Werkzeug");
-        app.items = {ScriptedItem::make(QStringLiteral("A"), std::nullopt, 100, 20),
-                     ScriptedItem::make(QStringLiteral("B"), std::nullopt, 200, 20),
-                     ScriptedItem::make(QStringLiteral("C"), std::nullopt, 300, 20)};
+        for (const char *name : {"A", "B", "C"})
+            app.items.append(ScriptedItem::make(QString::fromLatin1(name), std::nullopt, 100 * (app.items.size() + 1), 20));
         world.applications = {app};
         ScriptedPlatform platform(world);
         MenuBarService service(platform);
-
         ItemListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setService(&service);
         QCOMPARE(model.count(), 3);
 
         model.clickRow(1);
-        QCOMPARE(platform.presses.size(), 1);
-        QCOMPARE(platform.presses.at(0).itemIndex, 1);
         model.clickRow(7);
         QCOMPARE(platform.presses.size(), 1);
+        QCOMPARE(platform.presses.at(0).itemIndex, 1);
 
         QSignalSpy published(&service, &MenuBarService::itemsChanged);
         Spies spies(model);
         QVERIFY(!model.moveUp(0));
         QVERIFY(!model.moveDown(2));
         QCOMPARE(published.count(), 0);
-
         QVERIFY(model.moveDown(0));
         QCOMPARE(published.count(), 1);
         QCOMPARE(spies.moved.count(), 1);
         QCOMPARE(model.index(0).data(int(ItemListModel::Role::DisplayName)).toString(), QStringLiteral("B"));
-        QVERIFY(model.moveUp(1));
-        QCOMPARE(model.index(0).data(int(ItemListModel::Role::DisplayName)).toString(), QStringLiteral("A"));
-        QCOMPARE(published.count(), 2);
         QCOMPARE(spies.reset.count(), 0);
-
-        // After a swap the click goes to the item now in that row.
-        model.clickRow(2);
-        QCOMPARE(platform.presses.last().itemIndex, 2);
+        model.clickRow(0); // the item now in that row
+        QCOMPARE(platform.presses.last().itemIndex, 1);
     }
 };
 

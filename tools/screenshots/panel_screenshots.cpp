@@ -1,5 +1,5 @@
 // Renders every state of the panel to PNG, headless, on the scripted platform:
-//   panel_screenshots <output folder>
+//   panel_screenshots <output folder>   (writes panel-<state>-light.png and -dark.png)
 // Each state is drawn in the light and the dark scheme.
 #include "support/PanelWorld.h"
 #include "UserSettings.h"
@@ -9,7 +9,8 @@
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
-#include <QTest>
+#include <QEventLoop>
+#include <QTimer>
 #include <QtQml/qqmlextensionplugin.h>
 
 #include <functional>
@@ -117,10 +118,12 @@ int main(int argc, char *argv[])
             auto *content = root->property("content").value<QObject *>();
             shot.setUpPanel(content, world);
             view.show();
-            QTest::qWait(120);
+            QEventLoop settle; // a few frames for the layout and the pictures
+            QTimer::singleShot(120, &settle, &QEventLoop::quit);
+            settle.exec();
             const QImage image = view.grabWindow();
-            const QString file = QDir(outDir).filePath(shot.name + (dark ? QStringLiteral("-dark.png")
-                                                                         : QStringLiteral("-light.png")));
+            const QString file = QDir(outDir).filePath(QStringLiteral("panel-%1-%2.png")
+                                                           .arg(shot.name, dark ? QStringLiteral("dark") : QStringLiteral("light")));
             if (image.isNull() || !image.save(file)) {
                 qWarning() << "could not write" << file;
                 ++failures;
