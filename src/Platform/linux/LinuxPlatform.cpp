@@ -2,10 +2,12 @@
 #include "Platform/linux/LinuxPlatform.h"
 
 #include "Platform/linux/DBusMenu.h"
+#include "Platform/linux/ItemAttributes.h"
+#include "Platform/linux/LinuxElement.h"
+#include "Platform/linux/ListedItems.h"
 #include "Platform/linux/SniHelpers.h"
 #include "Platform/linux/StatusNotifierHost.h"
 #include "Platform/linux/StatusNotifierWatcher.h"
-#include "Platform/linux/XEmbedHelpers.h"
 #include "Platform/linux/XEmbedTray.h"
 #include "Platform/linux/XTestMouse.h"
 
@@ -25,7 +27,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
-#include <typeinfo>
 
 namespace Trayvane {
 
@@ -34,25 +35,6 @@ namespace {
 // How long the own item's visibility must hold before the status icon follows it.
 constexpr int ownItemFirstDecisionMs = 1000;
 constexpr int ownItemSettleMs = 300;
-
-// X11 tray icons sit on the virtual bar from this rank on, and their window
-// numbers carry this bit, which no StatusNotifierItem's number has.
-constexpr int xembedFirstRank = 1000;
-constexpr quint32 xembedWindowBit = 0x80000000u;
-
-class LinuxElement : public PlatformElement
-{
-public:
-    enum class Kind { Application, Bar, Item, XEmbedIcon };
-    LinuxElement(Kind kind, qint32 pid, QString entry = {}, quint64 sequence = 0)
-        : kind(kind), pid(pid), entry(std::move(entry)), sequence(sequence)
-    {
-    }
-    Kind kind;
-    qint32 pid;
-    QString entry;     // items: the host's key of the item
-    quint64 sequence;  // items: which registration of that entry; X11 tray icons: the icon window
-};
 
 class LinuxMouseEvent : public PlatformMouseEvent
 {
@@ -117,19 +99,6 @@ void quitOnTermination(QObject *context)
         ::sigaction(number, &action, nullptr);
 }
 
-// The position or size of an item's place on the virtual bar, as the
-// accessibility interface would answer them.
-AttributeResult geometryAttribute(const QRectF &geometry, const QString &attribute)
-{
-    if (attribute == AXName::Position)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (attribute == AXName::Size)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
-    return {AXError::AttributeUnsupported, {}};
-}
-
 } // namespace
 
 LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
@@ -154,8 +123,10 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     // Decided before the watcher takes its name: where another program's X11
     // tray shows the icons, the clients must keep docking there.
     m_xembed = std::make_unique<XEmbedTray>();
+    m_listed = std::make_unique<ListedItems>(*m_host, *m_xembed);
+    m_attributes = std::make_unique<ItemAttributes>(*m_host, *m_xembed, *m_listed);
     connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() {
-        m_listedDirty = true;
+        m_listed->markDirty();
         notifyStateChanged();
     });
     if (m_watcher) {
@@ -217,7 +188,7 @@ LinuxPlatform::~LinuxPlatform()
 
 void LinuxPlatform::onHostChanged()
 {
-    m_listedDirty = true;
+    m_listed->markDirty();
     // Forget processes without items, so that a reused pid is looked up anew.
     QSet<qint32> present;
     for (const SniItemRef &item : m_host->items())
@@ -267,46 +238,6 @@ QList<LinuxPlatform::ScanFacts> LinuxPlatform::scanFacts() const
                           item->toolTipTitle, item->status, item->icon, item->attentionIcon});
     }
     return facts;
-}
-
-bool LinuxPlatform::isItemDisplayed(const SniItemState &item) const
-{
-    return Sni::isDisplayed(m_host->isOtherHostPresent(), item.status);
-}
-
-const LinuxPlatform::Listed &LinuxPlatform::listed()
-{
-    if (!m_listedDirty)
-        return m_listed;
-    m_listed = {};
-    const qint32 own = ownProcessIdentifier();
-    // One object registered under its unique and a well-known name is one
-    // item: the earlier registration stands for it.
-    QSet<QString> objects;
-    QHash<qint32, ElementList> children;
-    for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed() && item->pid != own) {
-            const QString object = item->owner + item->address.path;
-            if (objects.contains(object))
-                continue;
-            objects.insert(object);
-            m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
-            m_listed.items.append(item);
-            m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
-            children[item->pid].append(
-                ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid, item->key, item->sequence)));
-        }
-    }
-    // Legacy X11 tray icons follow their application's StatusNotifierItems.
-    for (const XEmbedIcon &icon : m_xembed->icons()) {
-        if (icon.pid > 0 && icon.pid != own)
-            children[icon.pid].append(
-                ElementRef(new LinuxElement(LinuxElement::Kind::XEmbedIcon, icon.pid, {}, icon.window)));
-    }
-    for (auto it = children.begin(); it != children.end(); ++it)
-        m_listed.childrenByPid.insert(it.key(), QVariant::fromValue(it.value()));
-    m_listedDirty = false;
-    return m_listed;
 }
 
 const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const QString &firstItemId)
@@ -373,66 +304,7 @@ ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
 
 AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, const QString &attribute)
 {
-    // Elements are only ever ours or a caller's mistake; the exact type test
-    // is cheaper than a cast through the hierarchy, four times per item.
-    if (!element || typeid(*element) != typeid(LinuxElement))
-        return {AXError::Failure, {}};
-    const auto *linuxElement = static_cast<const LinuxElement *>(element.data());
-    const Listed &current = listed();
-    switch (linuxElement->kind) {
-    case LinuxElement::Kind::Application: {
-        if (attribute != AXName::ExtrasMenuBar)
-            return {AXError::AttributeUnsupported, {}};
-        if (!current.childrenByPid.contains(linuxElement->pid))
-            return {AXError::NoValue, {}};
-        return {AXError::Success,
-                QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
-    }
-    case LinuxElement::Kind::Bar: {
-        if (attribute != AXName::Children)
-            return {AXError::AttributeUnsupported, {}};
-        const QVariant children = current.childrenByPid.value(linuxElement->pid);
-        return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
-    }
-    case LinuxElement::Kind::Item:
-        break;
-    case LinuxElement::Kind::XEmbedIcon:
-        return xembedAttribute(quint32(linuxElement->sequence), attribute);
-    }
-    const int rank = current.rankBySequence.value(linuxElement->sequence, 0);
-    if (rank <= 0)
-        return {AXError::CannotComplete, {}}; // the item left meanwhile
-    const SniItemState *item = current.items.at(rank - 1).data();
-    auto text = [](const std::optional<QString> &value) -> AttributeResult {
-        if (!value)
-            return {AXError::NoValue, {}};
-        return {AXError::Success, *value};
-    };
-    if (attribute == AXName::Description)
-        return text(Sni::itemDescription(item->title, item->toolTipTitle));
-    if (attribute == AXName::Title)
-        return text(Sni::itemTitle(item->id));
-    return geometryAttribute(Sni::barGeometry(rank, isItemDisplayed(*item)), attribute);
-}
-
-AttributeResult LinuxPlatform::xembedAttribute(quint32 window, const QString &attribute) const
-{
-    const QList<XEmbedIcon> &icons = m_xembed->icons();
-    const auto it = std::find_if(icons.cbegin(), icons.cend(), [window](const XEmbedIcon &icon) {
-        return icon.window == window;
-    });
-    if (it == icons.cend())
-        return {AXError::CannotComplete, {}}; // the icon left meanwhile
-    if (attribute == AXName::Description) {
-        const QString name = Sni::capText(XEmbed::iconName(it->title, it->windowClass, it->instance));
-        return name.isEmpty() ? AttributeResult{AXError::NoValue, {}} : AttributeResult{AXError::Success, name};
-    }
-    if (attribute == AXName::Title) {
-        if (it->windowClass.isEmpty())
-            return {AXError::NoValue, {}};
-        return {AXError::Success, Sni::capText(it->windowClass)};
-    }
-    return geometryAttribute(Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown), attribute);
+    return m_attributes->copy(element, attribute);
 }
 
 int LinuxPlatform::performAction(const ElementRef &element, const QString &action)
@@ -492,10 +364,10 @@ void LinuxPlatform::requestTrustPrompt()
 QVariant LinuxPlatform::copyWindowList()
 {
     QVariantList windows;
-    const Listed &current = listed();
+    const ListedItems::Snapshot &current = m_listed->current();
     for (qsizetype i = 0; i < current.items.size(); ++i) {
         const SniItemState &item = *current.items.at(i);
-        if (!isItemDisplayed(item))
+        if (!Sni::isDisplayed(m_host->isOtherHostPresent(), item.status))
             continue;
         const QRectF geometry = Sni::barGeometry(int(i) + 1, true);
         QVariantMap bounds{{WindowKey::X, geometry.x()},
@@ -528,7 +400,7 @@ QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
         return {};
     if (windowID & xembedWindowBit)
         return xembedPicture(rect, windowID & ~xembedWindowBit);
-    const Listed &current = listed();
+    const ListedItems::Snapshot &current = m_listed->current();
     const int index = current.indexByWindowNumber.value(windowID, -1);
     if (index < 0)
         return {};

@@ -17,6 +17,8 @@
 
 namespace Trayvane {
 
+class ItemAttributes;
+class ListedItems;
 class StatusNotifierHost;
 class StatusNotifierWatcher;
 class XTestMouse;
@@ -79,23 +81,8 @@ private:
     };
     const AppInfo &appInfo(qint32 pid, const QString &firstItemId);
     void onHostChanged();
-    bool isItemDisplayed(const SniItemState &item) const;
-    // Other processes' items in registration order, with each item's 1-based
-    // rank by its sequence; rebuilt only after the host reported a change, so
-    // a scan reads it without walking every item per attribute.
-    struct Listed
-    {
-        QList<QSharedPointer<SniItemState>> items;
-        QHash<quint64, int> rankBySequence;
-        QHash<quint32, int> indexByWindowNumber;
-        // Each process's item elements in order, handed out as its bar's
-        // children: the same handles until the next change.
-        QHash<qint32, QVariant> childrenByPid;
-    };
-    const Listed &listed();
     void press(const SniItemState &item);
     // Legacy X11 tray icons, listed after the StatusNotifierItems.
-    AttributeResult xembedAttribute(quint32 window, const QString &attribute) const;
     QImage xembedPicture(const QRectF &rect, quint32 windowID);
     // What a scan reads of the kept state, to tell the service only about
     // changes it would see.
@@ -122,6 +109,8 @@ private:
     StatusNotifierHost *m_host = nullptr;
     std::unique_ptr<XTestMouse> m_mouse;
     std::unique_ptr<XEmbedTray> m_xembed;
+    std::unique_ptr<ListedItems> m_listed;
+    std::unique_ptr<ItemAttributes> m_attributes;
     DesktopEntryIndex m_desktopEntries;
     bool m_desktopEntriesLoaded = false;
     QHash<qint32, AppInfo> m_apps;
@@ -134,8 +123,6 @@ private:
         QImage image;
     };
     QHash<quint32, Picture> m_pictures; // by window number
-    Listed m_listed;
-    bool m_listedDirty = true;
     // Compares once per burst of host changes (a thousand answers arriving
     // together are one comparison, not a thousand).
     QTimer m_reportCheck;

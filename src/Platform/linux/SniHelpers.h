@@ -1,8 +1,6 @@
 // Small pure helpers of the StatusNotifierItem backend: how a registration is
 // split into bus name and object path, how an item's pixmaps are checked and
-// decoded, how its texts map onto the attributes the service reads, and where
-// an item sits on the virtual bar. Kept free of D-Bus traffic so they can be
-// tested on their own.
+// decoded. Kept free of D-Bus traffic so they can be tested on their own.
 #pragma once
 
 #include <QByteArray>
@@ -131,22 +129,8 @@ struct ToolTip
 };
 ToolTip readToolTip(const QVariant &value);
 
-/// Cuts a peer's text to the length the backend keeps.
-QString capText(const QString &text);
-
-/// The item's description for the service: its Title, else its tooltip's
-/// title; absent when both are empty.
-std::optional<QString> itemDescription(const QString &title, const QString &toolTipTitle);
-
-/// The item's title for the service: its Id; absent when empty.
-std::optional<QString> itemTitle(const QString &id);
-
-/// The item's place on the virtual bar, from its 1-based rank in registration
-/// order and whether the desktop displays it.
-QRectF barGeometry(int rank, bool displayed);
-
-/// Whether a desktop shows the item: another host is present and the item
-/// is not passive.
-bool isDisplayed(bool otherHostPresent, const QString &status);
-
 } // namespace Trayvane::Sni
+
+// The texts and places the service reads (capText, itemDescription, itemTitle,
+// barGeometry, isDisplayed), after the limits above that they use.
+#include "Platform/linux/ItemAttributes.h"
