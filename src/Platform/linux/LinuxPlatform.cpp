@@ -1,25 +1,22 @@
 // The Linux backend over StatusNotifierItem.
 #include "Platform/linux/LinuxPlatform.h"
 
-#include "Platform/linux/DBusMenu.h"
+#include "Platform/linux/ItemActivation.h"
 #include "Platform/linux/ItemAttributes.h"
+#include "Platform/linux/ItemPictures.h"
 #include "Platform/linux/LinuxElement.h"
 #include "Platform/linux/ListedItems.h"
 #include "Platform/linux/SniHelpers.h"
 #include "Platform/linux/StatusNotifierHost.h"
 #include "Platform/linux/StatusNotifierWatcher.h"
+#include "Platform/linux/WindowList.h"
 #include "Platform/linux/XEmbedTray.h"
 #include "Platform/linux/XTestMouse.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QPainter>
 #include <QProcess>
-#include <QScreen>
 #include <QSet>
 #include <QSocketNotifier>
 #include <QStandardPaths>
@@ -47,27 +44,6 @@ private:
     Type m_type;
     QPointF m_point;
 };
-
-double screenScale()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? std::max(1.0, screen->devicePixelRatio()) : 1.0;
-}
-
-// Errors after which the item's menu is not worth trying: the application is
-// gone or does not answer.
-bool isUnreachable(const QString &errorName)
-{
-    static const QStringList names{
-        QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
-        QStringLiteral("org.freedesktop.DBus.Error.Timeout"),
-        QStringLiteral("org.freedesktop.DBus.Error.TimedOut"),
-        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
-        QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
-        QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
-    };
-    return names.contains(errorName);
-}
 
 int terminationPipe[2] = {-1, -1};
 
@@ -125,6 +101,8 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     m_xembed = std::make_unique<XEmbedTray>();
     m_listed = std::make_unique<ListedItems>(*m_host, *m_xembed);
     m_attributes = std::make_unique<ItemAttributes>(*m_host, *m_xembed, *m_listed);
+    m_pictures = std::make_unique<ItemPictures>(*m_xembed, *m_listed);
+    m_activation = std::make_unique<ItemActivation>(m_connection, *m_host, *m_xembed);
     connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() {
         m_listed->markDirty();
         notifyStateChanged();
@@ -199,10 +177,7 @@ void LinuxPlatform::onHostChanged()
         else
             it = m_apps.erase(it);
     }
-    QSet<quint32> windows;
-    for (const SniItemRef &item : m_host->items())
-        windows.insert(item->windowNumber);
-    m_pictures.removeIf([&windows](const auto &entry) { return !windows.contains(entry.key()); });
+    m_pictures->forgetAbsent(m_host->items());
     // Application data is looked up here, off the scan's path, once per pid.
     for (const SniItemRef &item : m_host->items()) {
         if (item->isListed() && !m_apps.contains(item->pid))
@@ -309,46 +284,7 @@ AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, con
 
 int LinuxPlatform::performAction(const ElementRef &element, const QString &action)
 {
-    const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
-    if (linuxElement && linuxElement->kind == LinuxElement::Kind::XEmbedIcon && action == AXName::Press) {
-        return m_xembed->activate(quint32(linuxElement->sequence)) ? AXError::Success : AXError::CannotComplete;
-    }
-    if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != AXName::Press)
-        return AXError::Failure;
-    const SniItemRef item = m_host->item(linuxElement->entry);
-    if (!item || item->sequence != linuxElement->sequence || !item->isListed())
-        return AXError::CannotComplete;
-    press(*item);
-    return AXError::Success;
-}
-
-void LinuxPlatform::press(const SniItemState &item)
-{
-    const QPoint position = QCursor::pos();
-    const QString service = item.owner;
-    const QString path = item.address.path;
-    const QString menuPath = item.menuPath;
-    const QString interface = item.interfaceName;
-    if (item.itemIsMenu && !menuPath.isEmpty()) {
-        DBusMenuPopup::show(m_connection, service, menuPath, position);
-        return;
-    }
-    auto activate = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Activate"));
-    activate << position.x() << position.y();
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(activate, Sni::callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, service, path, menuPath, interface, position]() {
-                watcher->deleteLater();
-                if (!watcher->isError() || isUnreachable(watcher->error().name()))
-                    return;
-                if (!menuPath.isEmpty()) {
-                    DBusMenuPopup::show(m_connection, service, menuPath, position);
-                    return;
-                }
-                auto context = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ContextMenu"));
-                context << position.x() << position.y();
-                m_connection.asyncCall(context, Sni::callTimeoutMs);
-            });
+    return m_activation->perform(element, action);
 }
 
 bool LinuxPlatform::isProcessTrusted()
@@ -363,96 +299,12 @@ void LinuxPlatform::requestTrustPrompt()
 
 QVariant LinuxPlatform::copyWindowList()
 {
-    QVariantList windows;
-    const ListedItems::Snapshot &current = m_listed->current();
-    for (qsizetype i = 0; i < current.items.size(); ++i) {
-        const SniItemState &item = *current.items.at(i);
-        if (!Sni::isDisplayed(m_host->isOtherHostPresent(), item.status))
-            continue;
-        const QRectF geometry = Sni::barGeometry(int(i) + 1, true);
-        QVariantMap bounds{{WindowKey::X, geometry.x()},
-                           {WindowKey::Y, 0.0},
-                           {WindowKey::Width, Sni::barSlot},
-                           {WindowKey::Height, Sni::barSlot}};
-        windows.append(QVariantMap{{WindowKey::Bounds, bounds},
-                                   {WindowKey::Number, QVariant::fromValue<quint32>(item.windowNumber)},
-                                   {WindowKey::Layer, statusWindowLayer}});
-    }
-    // Every X11 tray icon has a picture, also one that only Trayvane's tray holds.
-    const QList<XEmbedIcon> &icons = m_xembed->icons();
-    for (qsizetype i = 0; i < icons.size(); ++i) {
-        const QRectF geometry = Sni::barGeometry(xembedFirstRank + int(i), true);
-        QVariantMap bounds{{WindowKey::X, geometry.x()},
-                           {WindowKey::Y, 0.0},
-                           {WindowKey::Width, Sni::barSlot},
-                           {WindowKey::Height, Sni::barSlot}};
-        windows.append(QVariantMap{{WindowKey::Bounds, bounds},
-                                   {WindowKey::Number,
-                                    QVariant::fromValue<quint32>(icons.at(i).window | xembedWindowBit)},
-                                   {WindowKey::Layer, statusWindowLayer}});
-    }
-    return windows;
+    return windowList(m_listed->current(), *m_host, m_xembed->icons());
 }
 
 QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
 {
-    if (!(rect.width() > 0.0 && rect.height() > 0.0) || rect.width() > 4096.0 || rect.height() > 4096.0)
-        return {};
-    if (windowID & xembedWindowBit)
-        return xembedPicture(rect, windowID & ~xembedWindowBit);
-    const ListedItems::Snapshot &current = m_listed->current();
-    const int index = current.indexByWindowNumber.value(windowID, -1);
-    if (index < 0)
-        return {};
-    const SniItemState &item = *current.items.at(index);
-    const QImage icon = item.status == QLatin1String("NeedsAttention") && !item.attentionIcon.isNull()
-                            ? item.attentionIcon
-                            : item.icon;
-    if (icon.isNull())
-        return {};
-    const double scale = screenScale();
-    Picture &picture = m_pictures[windowID];
-    if (picture.iconKey == icon.cacheKey() && picture.slot == rect.size() && picture.scale == scale
-        && !picture.image.isNull())
-        return picture.image;
-    // A square around the icon with the margin an application icon has in the
-    // panel (18 of 22), so that captured and application icons look alike.
-    const double slot = std::min({Sni::barSlot, rect.width(), rect.height()});
-    QImage image(QSize(qCeil(slot * scale), qCeil(slot * scale)), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    image.setDevicePixelRatio(scale);
-    const double side = slot * 18.0 / 22.0;
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRectF((slot - side) / 2.0, (slot - side) / 2.0, side, side), icon);
-    }
-    picture = {icon.cacheKey(), rect.size(), scale, image};
-    return image;
-}
-
-QImage LinuxPlatform::xembedPicture(const QRectF &rect, quint32 window)
-{
-    const QImage content = m_xembed->picture(window);
-    if (content.isNull())
-        return {};
-    const double scale = screenScale();
-    QImage image(QSize(qCeil(rect.width() * scale), qCeil(rect.height() * scale)), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    image.setDevicePixelRatio(scale);
-    const double side = std::min({Sni::barSlot, rect.width(), rect.height()}) - 2.0;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSizeF size = QSizeF(content.size()).scaled(side, side, Qt::KeepAspectRatio);
-    painter.drawImage(QRectF((rect.width() - size.width()) / 2.0, (rect.height() - size.height()) / 2.0,
-                             size.width(), size.height()),
-                      content);
-    painter.end();
-    return image;
+    return m_pictures->create(rect, windowID);
 }
 
 MouseEventRef LinuxPlatform::createMouseEvent(PlatformMouseEvent::Type type, const QPointF &point)

@@ -17,7 +17,9 @@
 
 namespace Trayvane {
 
+class ItemActivation;
 class ItemAttributes;
+class ItemPictures;
 class ListedItems;
 class StatusNotifierHost;
 class StatusNotifierWatcher;
@@ -81,9 +83,6 @@ private:
     };
     const AppInfo &appInfo(qint32 pid, const QString &firstItemId);
     void onHostChanged();
-    void press(const SniItemState &item);
-    // Legacy X11 tray icons, listed after the StatusNotifierItems.
-    QImage xembedPicture(const QRectF &rect, quint32 windowID);
     // What a scan reads of the kept state, to tell the service only about
     // changes it would see.
     struct ScanFacts
@@ -111,18 +110,11 @@ private:
     std::unique_ptr<XEmbedTray> m_xembed;
     std::unique_ptr<ListedItems> m_listed;
     std::unique_ptr<ItemAttributes> m_attributes;
+    std::unique_ptr<ItemPictures> m_pictures;
+    std::unique_ptr<ItemActivation> m_activation;
     DesktopEntryIndex m_desktopEntries;
     bool m_desktopEntriesLoaded = false;
     QHash<qint32, AppInfo> m_apps;
-    // An item's picture, drawn again only when its icon, slot or scale changes.
-    struct Picture
-    {
-        qint64 iconKey = 0;
-        QSizeF slot;
-        double scale = 0.0;
-        QImage image;
-    };
-    QHash<quint32, Picture> m_pictures; // by window number
     // Compares once per burst of host changes (a thousand answers arriving
     // together are one comparison, not a thousand).
     QTimer m_reportCheck;
