@@ -1,14 +1,20 @@
-// The Linux backend over StatusNotifierItem.
+// The Linux backend over StatusNotifierItem: starts the pieces and hands each
+// operation of the platform interface to the unit of its role.
 #include "Platform/linux/LinuxPlatform.h"
 
+#include "Platform/linux/ChangeReports.h"
 #include "Platform/linux/ItemActivation.h"
 #include "Platform/linux/ItemAttributes.h"
 #include "Platform/linux/ItemPictures.h"
 #include "Platform/linux/LinuxElement.h"
 #include "Platform/linux/ListedItems.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/OwnItemDisplay.h"
+#include "Platform/linux/Permission.h"
+#include "Platform/linux/RunningApplications.h"
+#include "Platform/linux/SettingsPrograms.h"
 #include "Platform/linux/StatusNotifierHost.h"
 #include "Platform/linux/StatusNotifierWatcher.h"
+#include "Platform/linux/TerminationSignals.h"
 #include "Platform/linux/WindowList.h"
 #include "Platform/linux/XEmbedTray.h"
 #include "Platform/linux/XTestMouse.h"
@@ -16,22 +22,12 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QProcess>
-#include <QSet>
-#include <QSocketNotifier>
 #include <QStandardPaths>
-
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
+#include <QTimer>
 
 namespace Trayvane {
 
 namespace {
-
-// How long the own item's visibility must hold before the status icon follows it.
-constexpr int ownItemFirstDecisionMs = 1000;
-constexpr int ownItemSettleMs = 300;
 
 class LinuxMouseEvent : public PlatformMouseEvent
 {
@@ -44,36 +40,6 @@ private:
     Type m_type;
     QPointF m_point;
 };
-
-int terminationPipe[2] = {-1, -1};
-
-void onTermination(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
-}
-
-// A desktop session ends its programs with SIGTERM (or SIGHUP): the event
-// loop ends instead, so that the watcher hands its items to the program
-// waiting for the name rather than leaving them unregistered.
-void quitOnTermination(QObject *context)
-{
-    if (terminationPipe[0] >= 0 || ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, []() {
-        char byte;
-        while (::read(terminationPipe[0], &byte, 1) > 0) {
-        }
-        QCoreApplication::quit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTermination;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int number : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(number, &action, nullptr);
-}
 
 } // namespace
 
@@ -100,9 +66,13 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     // tray shows the icons, the clients must keep docking there.
     m_xembed = std::make_unique<XEmbedTray>();
     m_listed = std::make_unique<ListedItems>(*m_host, *m_xembed);
+    m_applications = std::make_unique<RunningApplications>(*m_host, *m_xembed);
     m_attributes = std::make_unique<ItemAttributes>(*m_host, *m_xembed, *m_listed);
     m_pictures = std::make_unique<ItemPictures>(*m_xembed, *m_listed);
     m_activation = std::make_unique<ItemActivation>(m_connection, *m_host, *m_xembed);
+    m_reports = std::make_unique<ChangeReports>(*m_host, [this]() { notifyStateChanged(); });
+    m_ownItem = std::make_unique<OwnItemDisplay>(
+        *m_host, [this](bool displayed) { emit ownItemDisplayedChanged(displayed); });
     connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() {
         m_listed->markDirty();
         notifyStateChanged();
@@ -131,26 +101,11 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
     connect(m_host, &StatusNotifierHost::watcherReplaced, this, &LinuxPlatform::trayIconRegistrationLost);
-    m_reportCheck.setSingleShot(true);
-    m_reportCheck.setInterval(0);
-    connect(&m_reportCheck, &QTimer::timeout, this, &LinuxPlatform::reportIfChanged);
-    m_ownItemSettle.setSingleShot(true);
-    connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
-        // Qt's tray icon takes its item off the bus while hidden, so the
-        // decision rests on the host alone: the icon's status is always active.
-        const bool displayed = m_host->isOtherHostPresent();
-        // The first decision is always announced; later ones only on change.
-        if (displayed != m_ownItemDisplayed || !m_ownItemDecided) {
-            m_ownItemDecided = true;
-            m_ownItemDisplayed = displayed;
-            emit ownItemDisplayedChanged(displayed);
-        }
-    });
-    m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    m_applications->load();
     if (QCoreApplication::instance())
         quitOnTermination(QCoreApplication::instance());
     m_host->start();
-    m_ownItemSettle.start(ownItemFirstDecisionMs);
+    m_ownItem->start();
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -164,73 +119,18 @@ LinuxPlatform::~LinuxPlatform()
     }
 }
 
+bool LinuxPlatform::isOwnItemDisplayed() const
+{
+    return m_ownItem->isDisplayed();
+}
+
 void LinuxPlatform::onHostChanged()
 {
     m_listed->markDirty();
-    // Forget processes without items, so that a reused pid is looked up anew.
-    QSet<qint32> present;
-    for (const SniItemRef &item : m_host->items())
-        present.insert(item->pid);
-    for (auto it = m_apps.begin(); it != m_apps.end();) {
-        if (present.contains(it.key()))
-            ++it;
-        else
-            it = m_apps.erase(it);
-    }
+    m_applications->hostChanged();
     m_pictures->forgetAbsent(m_host->items());
-    // Application data is looked up here, off the scan's path, once per pid.
-    for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed() && !m_apps.contains(item->pid))
-            appInfo(item->pid, item->id);
-    }
-    if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
-        m_ownItemSettle.start(ownItemSettleMs);
-
-    if (!m_reportCheck.isActive())
-        m_reportCheck.start();
-}
-
-void LinuxPlatform::reportIfChanged()
-{
-    QList<ScanFacts> facts = scanFacts();
-    const bool trusted = isProcessTrusted();
-    const bool otherHost = m_host->isOtherHostPresent();
-    if (facts != m_reportedFacts || trusted != m_reportedTrusted || otherHost != m_reportedOtherHost) {
-        m_reportedFacts = std::move(facts);
-        m_reportedTrusted = trusted;
-        m_reportedOtherHost = otherHost;
-        notifyStateChanged();
-    }
-}
-
-QList<LinuxPlatform::ScanFacts> LinuxPlatform::scanFacts() const
-{
-    QList<ScanFacts> facts;
-    facts.reserve(m_host->items().size());
-    for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed())
-            facts.append({item->owner, item->address.path, item->sequence, item->pid, item->id, item->title,
-                          item->toolTipTitle, item->status, item->icon, item->attentionIcon});
-    }
-    return facts;
-}
-
-const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const QString &firstItemId)
-{
-    if (const auto it = m_apps.constFind(pid); it != m_apps.constEnd())
-        return *it;
-    ProcessFacts facts = DesktopEntryIndex::readProcess(pid);
-    facts.itemId = firstItemId;
-    AppInfo info;
-    if (const auto entry = m_desktopEntries.find(facts)) {
-        info.name = entry->name.isEmpty() ? entry->id : Sni::capText(entry->name);
-        info.bundleIdentifier = entry->id;
-        if (!entry->icon.isEmpty())
-            info.icon = loadNamedIcon(entry->icon, QString(), StatusNotifierHost::iconPixels);
-    } else {
-        info.name = facts.processName;
-    }
-    return *m_apps.insert(pid, info);
+    m_ownItem->hostChanged();
+    m_reports->hostChanged();
 }
 
 qint32 LinuxPlatform::ownProcessIdentifier() const
@@ -241,35 +141,7 @@ qint32 LinuxPlatform::ownProcessIdentifier() const
 QList<RunningApplication> LinuxPlatform::runningApplications()
 {
     m_host->retryMissing();
-    QList<RunningApplication> applications;
-    QSet<qint32> seen;
-    for (const SniItemRef &item : m_host->items()) {
-        if (!item->isListed() || seen.contains(item->pid))
-            continue;
-        seen.insert(item->pid);
-        const AppInfo &info = appInfo(item->pid, item->id);
-        RunningApplication application;
-        application.processIdentifier = item->pid;
-        if (!info.name.isEmpty())
-            application.localizedName = info.name;
-        application.bundleIdentifier = info.bundleIdentifier;
-        application.icon = info.icon.isNull() ? item->icon : info.icon;
-        applications.append(application);
-    }
-    for (const XEmbedIcon &icon : m_xembed->icons()) {
-        if (icon.pid <= 0 || seen.contains(icon.pid))
-            continue;
-        seen.insert(icon.pid);
-        const AppInfo &info = appInfo(icon.pid, icon.instance);
-        RunningApplication application;
-        application.processIdentifier = icon.pid;
-        if (!info.name.isEmpty())
-            application.localizedName = info.name;
-        application.bundleIdentifier = info.bundleIdentifier;
-        application.icon = info.icon;
-        applications.append(application);
-    }
-    return applications;
+    return m_applications->list();
 }
 
 ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
@@ -289,7 +161,7 @@ int LinuxPlatform::performAction(const ElementRef &element, const QString &actio
 
 bool LinuxPlatform::isProcessTrusted()
 {
-    return m_host->isConnected() && m_host->isWatcherReachable();
+    return Permission::isTrusted(*m_host);
 }
 
 void LinuxPlatform::requestTrustPrompt()
@@ -329,35 +201,13 @@ void LinuxPlatform::runAfter(double seconds, std::function<void()> step)
 
 QStringList LinuxPlatform::settingsCommand(const QString &currentDesktop)
 {
-    static const QList<std::pair<QString, QStringList>> known{
-        {QStringLiteral("kde"), {QStringLiteral("systemsettings")}},
-        {QStringLiteral("gnome"), {QStringLiteral("gnome-control-center")}},
-        {QStringLiteral("unity"), {QStringLiteral("gnome-control-center")}},
-        {QStringLiteral("xfce"), {QStringLiteral("xfce4-settings-manager")}},
-        {QStringLiteral("mate"), {QStringLiteral("mate-control-center")}},
-        {QStringLiteral("x-cinnamon"), {QStringLiteral("cinnamon-settings")}},
-        {QStringLiteral("cinnamon"), {QStringLiteral("cinnamon-settings")}},
-        {QStringLiteral("lxqt"), {QStringLiteral("lxqt-config")}},
-        {QStringLiteral("budgie"), {QStringLiteral("budgie-control-center")}},
-        {QStringLiteral("deepin"), {QStringLiteral("dde-control-center")}},
-    };
-    for (const QString &desktop : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        for (const auto &[name, command] : known) {
-            if (desktop.compare(name, Qt::CaseInsensitive) == 0)
-                return command;
-        }
-    }
-    return {};
+    return SettingsPrograms::command(currentDesktop);
 }
 
 bool LinuxPlatform::openUrl(const QUrl &url)
 {
-    if (url == accessibilitySettingsUrl) {
-        const QStringList command = settingsCommand(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
-        if (command.isEmpty())
-            return false;
-        return QProcess::startDetached(command.constFirst(), command.mid(1));
-    }
+    if (url == accessibilitySettingsUrl)
+        return SettingsPrograms::open();
     return QDesktopServices::openUrl(url);
 }
 
@@ -376,12 +226,7 @@ QString LinuxPlatform::applicationDataDirectory() const
 
 bool LinuxPlatform::runPermissionTool(const QString &, const QStringList &)
 {
-    // The counterpart of clearing a stored decision: start over on the bus.
-    m_apps.clear();
-    m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
-    if (m_watcher)
-        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::tryStart, Qt::QueuedConnection);
-    m_host->reset();
+    Permission::reset(*m_applications, m_watcher, *m_host);
     return true;
 }
 
