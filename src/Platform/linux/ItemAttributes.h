@@ -4,10 +4,10 @@
 // The service walks an accessibility-like tree; this backend maps it onto
 // what the host and the X11 tray keep:
 //
-// - An application is a process with at least one listed item (a
-//   StatusNotifierItem whose properties and owner's pid are known, or a
-//   docked X11 tray icon). Its "AXExtrasMenuBar" is its bar, absent when the
-//   process has no item (any more).
+// - An application is a process other than Trayvane with at least one
+//   listed item (a StatusNotifierItem whose properties and owner's pid are
+//   known, or a docked X11 tray icon). Its "AXExtrasMenuBar" is its bar,
+//   absent when the process has no item (any more).
 // - The bar's "AXChildren" are the process's items: its StatusNotifierItems
 //   in registration order (one per object, whichever name registered it
 //   first), then its X11 tray icons in docking order.
