@@ -3,7 +3,7 @@
 // trees. Needs a session bus (dbus-run-session).
 #include "FuzzDBus.h"
 #include "Platform/linux/DBusMenu.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
 
 using namespace Trayvane;
 

@@ -2,7 +2,9 @@
 // marshal and demarshal into the backend's decoders: icon pixmaps, tooltips
 // and values of the wrong type. Needs a session bus (dbus-run-session).
 #include "FuzzDBus.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/ItemAttributes.h"
+#include "Platform/linux/SniProtocol.h"
+#include "Platform/linux/SniTypes.h"
 
 #include <QtEndian>
 

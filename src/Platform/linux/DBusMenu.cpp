@@ -2,7 +2,8 @@
 #include "Platform/linux/DBusMenu.h"
 
 #include "Platform/linux/DBusCall.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
+#include "Platform/linux/SniRegistration.h"
 #include "dbusmenuproxy.h"
 
 #include <QActionGroup>

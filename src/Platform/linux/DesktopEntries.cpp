@@ -1,7 +1,7 @@
 // Desktop entry lookup for the processes behind tray items.
 #include "Platform/linux/DesktopEntries.h"
 
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
 
 #include <QDir>
 #include <QDirIterator>

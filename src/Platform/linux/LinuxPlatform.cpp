@@ -1,58 +1,33 @@
-// The Linux backend over StatusNotifierItem.
+// The Linux backend over StatusNotifierItem: starts the pieces and hands each
+// operation of the platform interface to the unit of its role.
 #include "Platform/linux/LinuxPlatform.h"
 
-#include "Platform/linux/DBusMenu.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/ChangeReports.h"
+#include "Platform/linux/ItemActivation.h"
+#include "Platform/linux/ItemAttributes.h"
+#include "Platform/linux/ItemPictures.h"
+#include "Platform/linux/LinuxElement.h"
+#include "Platform/linux/ListedItems.h"
+#include "Platform/linux/OwnItemDisplay.h"
+#include "Platform/linux/Permission.h"
+#include "Platform/linux/RunningApplications.h"
+#include "Platform/linux/SettingsPrograms.h"
 #include "Platform/linux/StatusNotifierHost.h"
 #include "Platform/linux/StatusNotifierWatcher.h"
-#include "Platform/linux/XEmbedHelpers.h"
+#include "Platform/linux/TerminationSignals.h"
+#include "Platform/linux/WindowList.h"
 #include "Platform/linux/XEmbedTray.h"
 #include "Platform/linux/XTestMouse.h"
 
 #include <QCoreApplication>
-#include <QCursor>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QPainter>
-#include <QProcess>
-#include <QScreen>
-#include <QSet>
-#include <QSocketNotifier>
 #include <QStandardPaths>
-
-#include <csignal>
-#include <fcntl.h>
-#include <unistd.h>
-#include <typeinfo>
+#include <QTimer>
 
 namespace Trayvane {
 
 namespace {
-
-// How long the own item's visibility must hold before the status icon follows it.
-constexpr int ownItemFirstDecisionMs = 1000;
-constexpr int ownItemSettleMs = 300;
-
-// X11 tray icons sit on the virtual bar from this rank on, and their window
-// numbers carry this bit, which no StatusNotifierItem's number has.
-constexpr int xembedFirstRank = 1000;
-constexpr quint32 xembedWindowBit = 0x80000000u;
-
-class LinuxElement : public PlatformElement
-{
-public:
-    enum class Kind { Application, Bar, Item, XEmbedIcon };
-    LinuxElement(Kind kind, qint32 pid, QString entry = {}, quint64 sequence = 0)
-        : kind(kind), pid(pid), entry(std::move(entry)), sequence(sequence)
-    {
-    }
-    Kind kind;
-    qint32 pid;
-    QString entry;     // items: the host's key of the item
-    quint64 sequence;  // items: which registration of that entry; X11 tray icons: the icon window
-};
 
 class LinuxMouseEvent : public PlatformMouseEvent
 {
@@ -65,70 +40,6 @@ private:
     Type m_type;
     QPointF m_point;
 };
-
-double screenScale()
-{
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    return screen ? std::max(1.0, screen->devicePixelRatio()) : 1.0;
-}
-
-// Errors after which the item's menu is not worth trying: the application is
-// gone or does not answer.
-bool isUnreachable(const QString &errorName)
-{
-    static const QStringList names{
-        QStringLiteral("org.freedesktop.DBus.Error.NoReply"),
-        QStringLiteral("org.freedesktop.DBus.Error.Timeout"),
-        QStringLiteral("org.freedesktop.DBus.Error.TimedOut"),
-        QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown"),
-        QStringLiteral("org.freedesktop.DBus.Error.NameHasNoOwner"),
-        QStringLiteral("org.freedesktop.DBus.Error.Disconnected"),
-    };
-    return names.contains(errorName);
-}
-
-int terminationPipe[2] = {-1, -1};
-
-void onTermination(int)
-{
-    const char byte = 1;
-    [[maybe_unused]] const auto written = ::write(terminationPipe[1], &byte, 1);
-}
-
-// A desktop session ends its programs with SIGTERM (or SIGHUP): the event
-// loop ends instead, so that the watcher hands its items to the program
-// waiting for the name rather than leaving them unregistered.
-void quitOnTermination(QObject *context)
-{
-    if (terminationPipe[0] >= 0 || ::pipe2(terminationPipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    auto *notifier = new QSocketNotifier(terminationPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context, []() {
-        char byte;
-        while (::read(terminationPipe[0], &byte, 1) > 0) {
-        }
-        QCoreApplication::quit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onTermination;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    for (const int number : {SIGTERM, SIGINT, SIGHUP})
-        ::sigaction(number, &action, nullptr);
-}
-
-// The position or size of an item's place on the virtual bar, as the
-// accessibility interface would answer them.
-AttributeResult geometryAttribute(const QRectF &geometry, const QString &attribute)
-{
-    if (attribute == AXName::Position)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (attribute == AXName::Size)
-        return {AXError::Success,
-                QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
-    return {AXError::AttributeUnsupported, {}};
-}
 
 } // namespace
 
@@ -154,8 +65,16 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     // Decided before the watcher takes its name: where another program's X11
     // tray shows the icons, the clients must keep docking there.
     m_xembed = std::make_unique<XEmbedTray>();
+    m_listed = std::make_unique<ListedItems>(*m_host, *m_xembed);
+    m_applications = std::make_unique<RunningApplications>(*m_host, *m_xembed);
+    m_attributes = std::make_unique<ItemAttributes>(*m_host, *m_xembed, *m_listed);
+    m_pictures = std::make_unique<ItemPictures>(*m_xembed, *m_listed);
+    m_activation = std::make_unique<ItemActivation>(m_connection, *m_host, *m_xembed);
+    m_reports = std::make_unique<ChangeReports>(*m_host, [this]() { notifyStateChanged(); });
+    m_ownItem = std::make_unique<OwnItemDisplay>(
+        *m_host, [this](bool displayed) { emit ownItemDisplayedChanged(displayed); });
     connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() {
-        m_listedDirty = true;
+        m_listed->markDirty();
         notifyStateChanged();
     });
     if (m_watcher) {
@@ -182,26 +101,11 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
     }
     connect(m_host, &StatusNotifierHost::changed, this, &LinuxPlatform::onHostChanged);
     connect(m_host, &StatusNotifierHost::watcherReplaced, this, &LinuxPlatform::trayIconRegistrationLost);
-    m_reportCheck.setSingleShot(true);
-    m_reportCheck.setInterval(0);
-    connect(&m_reportCheck, &QTimer::timeout, this, &LinuxPlatform::reportIfChanged);
-    m_ownItemSettle.setSingleShot(true);
-    connect(&m_ownItemSettle, &QTimer::timeout, this, [this]() {
-        // Qt's tray icon takes its item off the bus while hidden, so the
-        // decision rests on the host alone: the icon's status is always active.
-        const bool displayed = m_host->isOtherHostPresent();
-        // The first decision is always announced; later ones only on change.
-        if (displayed != m_ownItemDisplayed || !m_ownItemDecided) {
-            m_ownItemDecided = true;
-            m_ownItemDisplayed = displayed;
-            emit ownItemDisplayedChanged(displayed);
-        }
-    });
-    m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
+    m_applications->load();
     if (QCoreApplication::instance())
         quitOnTermination(QCoreApplication::instance());
     m_host->start();
-    m_ownItemSettle.start(ownItemFirstDecisionMs);
+    m_ownItem->start();
 }
 
 LinuxPlatform::~LinuxPlatform()
@@ -215,116 +119,18 @@ LinuxPlatform::~LinuxPlatform()
     }
 }
 
+bool LinuxPlatform::isOwnItemDisplayed() const
+{
+    return m_ownItem->isDisplayed();
+}
+
 void LinuxPlatform::onHostChanged()
 {
-    m_listedDirty = true;
-    // Forget processes without items, so that a reused pid is looked up anew.
-    QSet<qint32> present;
-    for (const SniItemRef &item : m_host->items())
-        present.insert(item->pid);
-    for (auto it = m_apps.begin(); it != m_apps.end();) {
-        if (present.contains(it.key()))
-            ++it;
-        else
-            it = m_apps.erase(it);
-    }
-    QSet<quint32> windows;
-    for (const SniItemRef &item : m_host->items())
-        windows.insert(item->windowNumber);
-    m_pictures.removeIf([&windows](const auto &entry) { return !windows.contains(entry.key()); });
-    // Application data is looked up here, off the scan's path, once per pid.
-    for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed() && !m_apps.contains(item->pid))
-            appInfo(item->pid, item->id);
-    }
-    if (!m_ownItemSettle.isActive() || m_ownItemSettle.interval() != ownItemFirstDecisionMs)
-        m_ownItemSettle.start(ownItemSettleMs);
-
-    if (!m_reportCheck.isActive())
-        m_reportCheck.start();
-}
-
-void LinuxPlatform::reportIfChanged()
-{
-    QList<ScanFacts> facts = scanFacts();
-    const bool trusted = isProcessTrusted();
-    const bool otherHost = m_host->isOtherHostPresent();
-    if (facts != m_reportedFacts || trusted != m_reportedTrusted || otherHost != m_reportedOtherHost) {
-        m_reportedFacts = std::move(facts);
-        m_reportedTrusted = trusted;
-        m_reportedOtherHost = otherHost;
-        notifyStateChanged();
-    }
-}
-
-QList<LinuxPlatform::ScanFacts> LinuxPlatform::scanFacts() const
-{
-    QList<ScanFacts> facts;
-    facts.reserve(m_host->items().size());
-    for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed())
-            facts.append({item->owner, item->address.path, item->sequence, item->pid, item->id, item->title,
-                          item->toolTipTitle, item->status, item->icon, item->attentionIcon});
-    }
-    return facts;
-}
-
-bool LinuxPlatform::isItemDisplayed(const SniItemState &item) const
-{
-    return Sni::isDisplayed(m_host->isOtherHostPresent(), item.status);
-}
-
-const LinuxPlatform::Listed &LinuxPlatform::listed()
-{
-    if (!m_listedDirty)
-        return m_listed;
-    m_listed = {};
-    const qint32 own = ownProcessIdentifier();
-    // One object registered under its unique and a well-known name is one
-    // item: the earlier registration stands for it.
-    QSet<QString> objects;
-    QHash<qint32, ElementList> children;
-    for (const SniItemRef &item : m_host->items()) {
-        if (item->isListed() && item->pid != own) {
-            const QString object = item->owner + item->address.path;
-            if (objects.contains(object))
-                continue;
-            objects.insert(object);
-            m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
-            m_listed.items.append(item);
-            m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
-            children[item->pid].append(
-                ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid, item->key, item->sequence)));
-        }
-    }
-    // Legacy X11 tray icons follow their application's StatusNotifierItems.
-    for (const XEmbedIcon &icon : m_xembed->icons()) {
-        if (icon.pid > 0 && icon.pid != own)
-            children[icon.pid].append(
-                ElementRef(new LinuxElement(LinuxElement::Kind::XEmbedIcon, icon.pid, {}, icon.window)));
-    }
-    for (auto it = children.begin(); it != children.end(); ++it)
-        m_listed.childrenByPid.insert(it.key(), QVariant::fromValue(it.value()));
-    m_listedDirty = false;
-    return m_listed;
-}
-
-const LinuxPlatform::AppInfo &LinuxPlatform::appInfo(qint32 pid, const QString &firstItemId)
-{
-    if (const auto it = m_apps.constFind(pid); it != m_apps.constEnd())
-        return *it;
-    ProcessFacts facts = DesktopEntryIndex::readProcess(pid);
-    facts.itemId = firstItemId;
-    AppInfo info;
-    if (const auto entry = m_desktopEntries.find(facts)) {
-        info.name = entry->name.isEmpty() ? entry->id : Sni::capText(entry->name);
-        info.bundleIdentifier = entry->id;
-        if (!entry->icon.isEmpty())
-            info.icon = loadNamedIcon(entry->icon, QString(), StatusNotifierHost::iconPixels);
-    } else {
-        info.name = facts.processName;
-    }
-    return *m_apps.insert(pid, info);
+    m_listed->markDirty();
+    m_applications->hostChanged();
+    m_pictures->forgetAbsent(m_host->items());
+    m_ownItem->hostChanged();
+    m_reports->hostChanged();
 }
 
 qint32 LinuxPlatform::ownProcessIdentifier() const
@@ -335,35 +141,7 @@ qint32 LinuxPlatform::ownProcessIdentifier() const
 QList<RunningApplication> LinuxPlatform::runningApplications()
 {
     m_host->retryMissing();
-    QList<RunningApplication> applications;
-    QSet<qint32> seen;
-    for (const SniItemRef &item : m_host->items()) {
-        if (!item->isListed() || seen.contains(item->pid))
-            continue;
-        seen.insert(item->pid);
-        const AppInfo &info = appInfo(item->pid, item->id);
-        RunningApplication application;
-        application.processIdentifier = item->pid;
-        if (!info.name.isEmpty())
-            application.localizedName = info.name;
-        application.bundleIdentifier = info.bundleIdentifier;
-        application.icon = info.icon.isNull() ? item->icon : info.icon;
-        applications.append(application);
-    }
-    for (const XEmbedIcon &icon : m_xembed->icons()) {
-        if (icon.pid <= 0 || seen.contains(icon.pid))
-            continue;
-        seen.insert(icon.pid);
-        const AppInfo &info = appInfo(icon.pid, icon.instance);
-        RunningApplication application;
-        application.processIdentifier = icon.pid;
-        if (!info.name.isEmpty())
-            application.localizedName = info.name;
-        application.bundleIdentifier = info.bundleIdentifier;
-        application.icon = info.icon;
-        applications.append(application);
-    }
-    return applications;
+    return m_applications->list();
 }
 
 ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
@@ -373,115 +151,17 @@ ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
 
 AttributeResult LinuxPlatform::copyAttributeValue(const ElementRef &element, const QString &attribute)
 {
-    // Elements are only ever ours or a caller's mistake; the exact type test
-    // is cheaper than a cast through the hierarchy, four times per item.
-    if (!element || typeid(*element) != typeid(LinuxElement))
-        return {AXError::Failure, {}};
-    const auto *linuxElement = static_cast<const LinuxElement *>(element.data());
-    const Listed &current = listed();
-    switch (linuxElement->kind) {
-    case LinuxElement::Kind::Application: {
-        if (attribute != AXName::ExtrasMenuBar)
-            return {AXError::AttributeUnsupported, {}};
-        if (!current.childrenByPid.contains(linuxElement->pid))
-            return {AXError::NoValue, {}};
-        return {AXError::Success,
-                QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
-    }
-    case LinuxElement::Kind::Bar: {
-        if (attribute != AXName::Children)
-            return {AXError::AttributeUnsupported, {}};
-        const QVariant children = current.childrenByPid.value(linuxElement->pid);
-        return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
-    }
-    case LinuxElement::Kind::Item:
-        break;
-    case LinuxElement::Kind::XEmbedIcon:
-        return xembedAttribute(quint32(linuxElement->sequence), attribute);
-    }
-    const int rank = current.rankBySequence.value(linuxElement->sequence, 0);
-    if (rank <= 0)
-        return {AXError::CannotComplete, {}}; // the item left meanwhile
-    const SniItemState *item = current.items.at(rank - 1).data();
-    auto text = [](const std::optional<QString> &value) -> AttributeResult {
-        if (!value)
-            return {AXError::NoValue, {}};
-        return {AXError::Success, *value};
-    };
-    if (attribute == AXName::Description)
-        return text(Sni::itemDescription(item->title, item->toolTipTitle));
-    if (attribute == AXName::Title)
-        return text(Sni::itemTitle(item->id));
-    return geometryAttribute(Sni::barGeometry(rank, isItemDisplayed(*item)), attribute);
-}
-
-AttributeResult LinuxPlatform::xembedAttribute(quint32 window, const QString &attribute) const
-{
-    const QList<XEmbedIcon> &icons = m_xembed->icons();
-    const auto it = std::find_if(icons.cbegin(), icons.cend(), [window](const XEmbedIcon &icon) {
-        return icon.window == window;
-    });
-    if (it == icons.cend())
-        return {AXError::CannotComplete, {}}; // the icon left meanwhile
-    if (attribute == AXName::Description) {
-        const QString name = Sni::capText(XEmbed::iconName(it->title, it->windowClass, it->instance));
-        return name.isEmpty() ? AttributeResult{AXError::NoValue, {}} : AttributeResult{AXError::Success, name};
-    }
-    if (attribute == AXName::Title) {
-        if (it->windowClass.isEmpty())
-            return {AXError::NoValue, {}};
-        return {AXError::Success, Sni::capText(it->windowClass)};
-    }
-    return geometryAttribute(Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown), attribute);
+    return m_attributes->copy(element, attribute);
 }
 
 int LinuxPlatform::performAction(const ElementRef &element, const QString &action)
 {
-    const auto *linuxElement = dynamic_cast<const LinuxElement *>(element.data());
-    if (linuxElement && linuxElement->kind == LinuxElement::Kind::XEmbedIcon && action == AXName::Press) {
-        return m_xembed->activate(quint32(linuxElement->sequence)) ? AXError::Success : AXError::CannotComplete;
-    }
-    if (!linuxElement || linuxElement->kind != LinuxElement::Kind::Item || action != AXName::Press)
-        return AXError::Failure;
-    const SniItemRef item = m_host->item(linuxElement->entry);
-    if (!item || item->sequence != linuxElement->sequence || !item->isListed())
-        return AXError::CannotComplete;
-    press(*item);
-    return AXError::Success;
-}
-
-void LinuxPlatform::press(const SniItemState &item)
-{
-    const QPoint position = QCursor::pos();
-    const QString service = item.owner;
-    const QString path = item.address.path;
-    const QString menuPath = item.menuPath;
-    const QString interface = item.interfaceName;
-    if (item.itemIsMenu && !menuPath.isEmpty()) {
-        DBusMenuPopup::show(m_connection, service, menuPath, position);
-        return;
-    }
-    auto activate = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Activate"));
-    activate << position.x() << position.y();
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(activate, Sni::callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, service, path, menuPath, interface, position]() {
-                watcher->deleteLater();
-                if (!watcher->isError() || isUnreachable(watcher->error().name()))
-                    return;
-                if (!menuPath.isEmpty()) {
-                    DBusMenuPopup::show(m_connection, service, menuPath, position);
-                    return;
-                }
-                auto context = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ContextMenu"));
-                context << position.x() << position.y();
-                m_connection.asyncCall(context, Sni::callTimeoutMs);
-            });
+    return m_activation->perform(element, action);
 }
 
 bool LinuxPlatform::isProcessTrusted()
 {
-    return m_host->isConnected() && m_host->isWatcherReachable();
+    return Permission::isTrusted(*m_host);
 }
 
 void LinuxPlatform::requestTrustPrompt()
@@ -491,96 +171,12 @@ void LinuxPlatform::requestTrustPrompt()
 
 QVariant LinuxPlatform::copyWindowList()
 {
-    QVariantList windows;
-    const Listed &current = listed();
-    for (qsizetype i = 0; i < current.items.size(); ++i) {
-        const SniItemState &item = *current.items.at(i);
-        if (!isItemDisplayed(item))
-            continue;
-        const QRectF geometry = Sni::barGeometry(int(i) + 1, true);
-        QVariantMap bounds{{WindowKey::X, geometry.x()},
-                           {WindowKey::Y, 0.0},
-                           {WindowKey::Width, Sni::barSlot},
-                           {WindowKey::Height, Sni::barSlot}};
-        windows.append(QVariantMap{{WindowKey::Bounds, bounds},
-                                   {WindowKey::Number, QVariant::fromValue<quint32>(item.windowNumber)},
-                                   {WindowKey::Layer, statusWindowLayer}});
-    }
-    // Every X11 tray icon has a picture, also one that only Trayvane's tray holds.
-    const QList<XEmbedIcon> &icons = m_xembed->icons();
-    for (qsizetype i = 0; i < icons.size(); ++i) {
-        const QRectF geometry = Sni::barGeometry(xembedFirstRank + int(i), true);
-        QVariantMap bounds{{WindowKey::X, geometry.x()},
-                           {WindowKey::Y, 0.0},
-                           {WindowKey::Width, Sni::barSlot},
-                           {WindowKey::Height, Sni::barSlot}};
-        windows.append(QVariantMap{{WindowKey::Bounds, bounds},
-                                   {WindowKey::Number,
-                                    QVariant::fromValue<quint32>(icons.at(i).window | xembedWindowBit)},
-                                   {WindowKey::Layer, statusWindowLayer}});
-    }
-    return windows;
+    return windowList(m_listed->current(), *m_host, m_xembed->icons());
 }
 
 QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)
 {
-    if (!(rect.width() > 0.0 && rect.height() > 0.0) || rect.width() > 4096.0 || rect.height() > 4096.0)
-        return {};
-    if (windowID & xembedWindowBit)
-        return xembedPicture(rect, windowID & ~xembedWindowBit);
-    const Listed &current = listed();
-    const int index = current.indexByWindowNumber.value(windowID, -1);
-    if (index < 0)
-        return {};
-    const SniItemState &item = *current.items.at(index);
-    const QImage icon = item.status == QLatin1String("NeedsAttention") && !item.attentionIcon.isNull()
-                            ? item.attentionIcon
-                            : item.icon;
-    if (icon.isNull())
-        return {};
-    const double scale = screenScale();
-    Picture &picture = m_pictures[windowID];
-    if (picture.iconKey == icon.cacheKey() && picture.slot == rect.size() && picture.scale == scale
-        && !picture.image.isNull())
-        return picture.image;
-    // A square around the icon with the margin an application icon has in the
-    // panel (18 of 22), so that captured and application icons look alike.
-    const double slot = std::min({Sni::barSlot, rect.width(), rect.height()});
-    QImage image(QSize(qCeil(slot * scale), qCeil(slot * scale)), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    image.setDevicePixelRatio(scale);
-    const double side = slot * 18.0 / 22.0;
-    {
-        QPainter painter(&image);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRectF((slot - side) / 2.0, (slot - side) / 2.0, side, side), icon);
-    }
-    picture = {icon.cacheKey(), rect.size(), scale, image};
-    return image;
-}
-
-QImage LinuxPlatform::xembedPicture(const QRectF &rect, quint32 window)
-{
-    const QImage content = m_xembed->picture(window);
-    if (content.isNull())
-        return {};
-    const double scale = screenScale();
-    QImage image(QSize(qCeil(rect.width() * scale), qCeil(rect.height() * scale)), QImage::Format_ARGB32_Premultiplied);
-    if (image.isNull())
-        return {};
-    image.fill(Qt::transparent);
-    image.setDevicePixelRatio(scale);
-    const double side = std::min({Sni::barSlot, rect.width(), rect.height()}) - 2.0;
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QSizeF size = QSizeF(content.size()).scaled(side, side, Qt::KeepAspectRatio);
-    painter.drawImage(QRectF((rect.width() - size.width()) / 2.0, (rect.height() - size.height()) / 2.0,
-                             size.width(), size.height()),
-                      content);
-    painter.end();
-    return image;
+    return m_pictures->create(rect, windowID);
 }
 
 MouseEventRef LinuxPlatform::createMouseEvent(PlatformMouseEvent::Type type, const QPointF &point)
@@ -605,35 +201,13 @@ void LinuxPlatform::runAfter(double seconds, std::function<void()> step)
 
 QStringList LinuxPlatform::settingsCommand(const QString &currentDesktop)
 {
-    static const QList<std::pair<QString, QStringList>> known{
-        {QStringLiteral("kde"), {QStringLiteral("systemsettings")}},
-        {QStringLiteral("gnome"), {QStringLiteral("gnome-control-center")}},
-        {QStringLiteral("unity"), {QStringLiteral("gnome-control-center")}},
-        {QStringLiteral("xfce"), {QStringLiteral("xfce4-settings-manager")}},
-        {QStringLiteral("mate"), {QStringLiteral("mate-control-center")}},
-        {QStringLiteral("x-cinnamon"), {QStringLiteral("cinnamon-settings")}},
-        {QStringLiteral("cinnamon"), {QStringLiteral("cinnamon-settings")}},
-        {QStringLiteral("lxqt"), {QStringLiteral("lxqt-config")}},
-        {QStringLiteral("budgie"), {QStringLiteral("budgie-control-center")}},
-        {QStringLiteral("deepin"), {QStringLiteral("dde-control-center")}},
-    };
-    for (const QString &desktop : currentDesktop.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
-        for (const auto &[name, command] : known) {
-            if (desktop.compare(name, Qt::CaseInsensitive) == 0)
-                return command;
-        }
-    }
-    return {};
+    return SettingsPrograms::command(currentDesktop);
 }
 
 bool LinuxPlatform::openUrl(const QUrl &url)
 {
-    if (url == accessibilitySettingsUrl) {
-        const QStringList command = settingsCommand(qEnvironmentVariable("XDG_CURRENT_DESKTOP"));
-        if (command.isEmpty())
-            return false;
-        return QProcess::startDetached(command.constFirst(), command.mid(1));
-    }
+    if (url == accessibilitySettingsUrl)
+        return SettingsPrograms::open();
     return QDesktopServices::openUrl(url);
 }
 
@@ -652,12 +226,7 @@ QString LinuxPlatform::applicationDataDirectory() const
 
 bool LinuxPlatform::runPermissionTool(const QString &, const QStringList &)
 {
-    // The counterpart of clearing a stored decision: start over on the bus.
-    m_apps.clear();
-    m_desktopEntries.load(DesktopEntryIndex::standardDataDirs(), DesktopEntryIndex::environmentLocale());
-    if (m_watcher)
-        QMetaObject::invokeMethod(m_watcher, &StatusNotifierWatcher::tryStart, Qt::QueuedConnection);
-    m_host->reset();
+    Permission::reset(*m_applications, m_watcher, *m_host);
     return true;
 }
 

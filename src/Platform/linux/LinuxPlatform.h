@@ -1,27 +1,32 @@
 // The Linux backend: the status items of running applications, read over the
-// StatusNotifierItem protocol on the session bus and presented to the service
-// the way the accessibility interface presents menu bar extras. Every answer
-// comes from kept state at once; nothing here waits on another application.
+// StatusNotifierItem protocol on the session bus (and legacy X11 tray icons)
+// and presented to the service the way the accessibility interface presents
+// menu bar extras. Every answer comes from kept state at once; nothing here
+// waits on another application. This class starts the watcher, the host and
+// the X11 tray and hands each operation to the unit of its role.
 #pragma once
 
 #include "Platform/Platform.h"
-#include "Platform/linux/DesktopEntries.h"
 
 #include <QDBusConnection>
-#include <QHash>
 #include <QObject>
 #include <QThread>
-#include <QTimer>
 
 #include <memory>
 
 namespace Trayvane {
 
+class ChangeReports;
+class ItemActivation;
+class ItemAttributes;
+class ItemPictures;
+class ListedItems;
+class OwnItemDisplay;
+class RunningApplications;
 class StatusNotifierHost;
 class StatusNotifierWatcher;
 class XTestMouse;
 class XEmbedTray;
-struct SniItemState;
 
 class LinuxPlatform : public QObject, public Platform
 {
@@ -38,7 +43,7 @@ public:
     /// Whether a desktop shows Trayvane's own status item: another host than
     /// Trayvane shows the items of the watcher its tray icon registers with.
     /// Announced once about a second after start, then whenever it changes.
-    bool isOwnItemDisplayed() const { return m_ownItemDisplayed; }
+    bool isOwnItemDisplayed() const;
 
     StatusNotifierHost &host() { return *m_host; }
 
@@ -71,50 +76,7 @@ signals:
     void trayIconRegistrationLost();
 
 private:
-    struct AppInfo
-    {
-        QString name;
-        std::optional<QString> bundleIdentifier;
-        QImage icon; // null: the icon of the first item is used
-    };
-    const AppInfo &appInfo(qint32 pid, const QString &firstItemId);
     void onHostChanged();
-    bool isItemDisplayed(const SniItemState &item) const;
-    // Other processes' items in registration order, with each item's 1-based
-    // rank by its sequence; rebuilt only after the host reported a change, so
-    // a scan reads it without walking every item per attribute.
-    struct Listed
-    {
-        QList<QSharedPointer<SniItemState>> items;
-        QHash<quint64, int> rankBySequence;
-        QHash<quint32, int> indexByWindowNumber;
-        // Each process's item elements in order, handed out as its bar's
-        // children: the same handles until the next change.
-        QHash<qint32, QVariant> childrenByPid;
-    };
-    const Listed &listed();
-    void press(const SniItemState &item);
-    // Legacy X11 tray icons, listed after the StatusNotifierItems.
-    AttributeResult xembedAttribute(quint32 window, const QString &attribute) const;
-    QImage xembedPicture(const QRectF &rect, quint32 windowID);
-    // What a scan reads of the kept state, to tell the service only about
-    // changes it would see.
-    struct ScanFacts
-    {
-        QString owner;
-        QString path;
-        quint64 sequence = 0;
-        qint32 pid = 0;
-        QString id;
-        QString title;
-        QString toolTipTitle;
-        QString status;
-        QImage icon; // compared by content: a client may send the same icon anew
-        QImage attentionIcon;
-        bool operator==(const ScanFacts &) const = default;
-    };
-    QList<ScanFacts> scanFacts() const;
-    void reportIfChanged();
 
     QDBusConnection m_connection;
     QThread m_watcherThread;
@@ -122,29 +84,13 @@ private:
     StatusNotifierHost *m_host = nullptr;
     std::unique_ptr<XTestMouse> m_mouse;
     std::unique_ptr<XEmbedTray> m_xembed;
-    DesktopEntryIndex m_desktopEntries;
-    bool m_desktopEntriesLoaded = false;
-    QHash<qint32, AppInfo> m_apps;
-    // An item's picture, drawn again only when its icon, slot or scale changes.
-    struct Picture
-    {
-        qint64 iconKey = 0;
-        QSizeF slot;
-        double scale = 0.0;
-        QImage image;
-    };
-    QHash<quint32, Picture> m_pictures; // by window number
-    Listed m_listed;
-    bool m_listedDirty = true;
-    // Compares once per burst of host changes (a thousand answers arriving
-    // together are one comparison, not a thousand).
-    QTimer m_reportCheck;
-    QList<ScanFacts> m_reportedFacts;
-    bool m_reportedTrusted = false;
-    bool m_reportedOtherHost = false;
-    bool m_ownItemDisplayed = false;
-    bool m_ownItemDecided = false;
-    QTimer m_ownItemSettle;
+    std::unique_ptr<ListedItems> m_listed;
+    std::unique_ptr<RunningApplications> m_applications;
+    std::unique_ptr<ItemAttributes> m_attributes;
+    std::unique_ptr<ItemPictures> m_pictures;
+    std::unique_ptr<ItemActivation> m_activation;
+    std::unique_ptr<ChangeReports> m_reports;
+    std::unique_ptr<OwnItemDisplay> m_ownItem;
 };
 
 } // namespace Trayvane

@@ -44,4 +44,15 @@ constexpr int coalesceMs = 10;
 constexpr qint64 pictureBytesPerMs = 10 * 1024;
 constexpr int maxPaceMs = 5000;
 
+/// Cuts a peer's text to the length the backend keeps.
+inline QString capText(const QString &text)
+{
+    if (text.size() <= maxTextLength)
+        return text;
+    QString cut = text.left(maxTextLength);
+    if (cut.back().isHighSurrogate())
+        cut.chop(1); // never leave half a character behind
+    return cut;
+}
+
 } // namespace Trayvane::Sni

@@ -1,7 +1,7 @@
 // The protocol's structured values and their bounded reading.
 #include "Platform/linux/SniTypes.h"
 
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
 #include "Platform/linux/SniProtocol.h"
 
 #include <QDBusMetaType>

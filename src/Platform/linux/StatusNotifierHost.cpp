@@ -3,7 +3,9 @@
 
 #include "Platform/linux/DBusCall.h"
 #include "Platform/linux/IconLoader.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
+#include "Platform/linux/SniRegistration.h"
+#include "Platform/linux/SniTypes.h"
 #include "Platform/linux/SniTypes.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,9 @@
 // the legacy X11 tray's docked icons.
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/IconLoader.h"
-#include "Platform/linux/SniHelpers.h"
+#include "Platform/linux/SniProtocol.h"
+#include "Platform/linux/SniRegistration.h"
+#include "Platform/linux/SniTypes.h"
 #include "Platform/linux/XEmbedHelpers.h"
 
 #include <QBuffer>

@@ -1,0 +1,54 @@
+// Which items the service sees, and where: other processes' StatusNotifierItems
+// in registration order, one per object, then the legacy X11 tray icons, placed
+// on a virtual bar by rank. Rebuilt only after the host or the X11 tray
+// reported a change, so a scan reads it without walking every item per
+// attribute.
+#pragma once
+
+#include "Platform/PlatformElement.h"
+
+#include <QHash>
+#include <QList>
+#include <QSharedPointer>
+#include <QVariant>
+
+namespace Trayvane {
+
+class StatusNotifierHost;
+class XEmbedTray;
+struct SniItemState;
+
+// X11 tray icons sit on the virtual bar from this rank on, and their window
+// numbers carry this bit, which no StatusNotifierItem's number has.
+constexpr int xembedFirstRank = 1000;
+constexpr quint32 xembedWindowBit = 0x80000000u;
+
+class ListedItems
+{
+public:
+    // Other processes' items in registration order, with each item's 1-based
+    // rank by its sequence.
+    struct Snapshot
+    {
+        QList<QSharedPointer<SniItemState>> items;
+        QHash<quint64, int> rankBySequence;
+        QHash<quint32, int> indexByWindowNumber;
+        // Each process's item elements in order, handed out as its bar's
+        // children: the same handles until the next change.
+        QHash<qint32, QVariant> childrenByPid;
+    };
+
+    ListedItems(const StatusNotifierHost &host, const XEmbedTray &xembed);
+
+    /// The host's items or the X11 tray icons changed.
+    void markDirty() { m_dirty = true; }
+    const Snapshot &current();
+
+private:
+    const StatusNotifierHost &m_host;
+    const XEmbedTray &m_xembed;
+    Snapshot m_listed;
+    bool m_dirty = true;
+};
+
+} // namespace Trayvane
