@@ -3,7 +3,7 @@
 include(${CMAKE_CURRENT_SOURCE_DIR}/../fixtures/sni_client.cmake)
 
 if(TARGET trayvane_sni_client)
-    foreach(scenario slow menu peers flood many race markup bomb hostflood bogus squat)
+    foreach(scenario peers menu flood race markup bomb hostflood bogus squat)
         add_test(NAME e2e_hardening_${scenario}
             COMMAND dbus-run-session -- /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/hardening/e2e_hardening.py
                 ${scenario}
