@@ -318,6 +318,9 @@ def scenario_xembed(s):
                         abs(w[3] - 700) < 120 and abs(w[4] - 300) < 120 and s.viewable(w)],
                "parcellite's menu near the pointer")
     s.click(20, 20)  # closes the menu
+    # Trayvane's own tray takes the selection for a moment after that, and a
+    # tray that starts then finds it taken and runs without one.
+    pump(1.5)
 
     trayer = s.start_trayer("--widthtype", "request")
     s.wait_for(lambda: len([name for name in s.trayer_icons() if name != "Trayvane"]) == 2
