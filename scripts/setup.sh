@@ -20,7 +20,7 @@ packages=(
   # packaging checks: .deb dependencies, desktop entry and metainfo validation
   dpkg-dev fakeroot desktop-file-utils appstream
   # headless runs, private session bus, tray hosts and sample tray clients
-  xvfb xauth dbus-x11 dbus trayer x11-utils
+  xvfb xauth dbus-x11 dbus trayer x11-utils xdotool
   # a Wayland desktop for the panel's end-to-end test: headless sway with
   # swaybar, XWayland, screenshots and a virtual keyboard; gdbus calls the item
   sway xwayland grim wtype libglib2.0-bin

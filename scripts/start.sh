@@ -10,6 +10,6 @@ bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh"
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     echo "No display: starting Trayvane headless with sample tray clients." >&2
-    exec dbus-run-session -- /usr/bin/python3 "$root/tests/fixtures/headless_start.py" "$build"
+    exec dbus-run-session -- /usr/bin/python3 "$root/scripts/headless_start.py" "$build"
 fi
 exec "$build/src/trayvane" "$@"
