@@ -7,7 +7,7 @@
 //
 //   bench_linux CLIENT_BINARY
 #include "Platform/linux/LinuxPlatform.h"
-#include "Platform/linux/TrayvaneControl.h"
+#include "App/linux/TrayvaneControl.h"
 #include "Services/MenuBarService.h"
 
 #include <QApplication>
@@ -151,7 +151,7 @@ int main(int argc, char *argv[])
     std::printf("scan, %d items from %d processes: %s (target <= 2 ms)\n", manyItems, manyClientCount,
                 qPrintable(timings(scanRuns / 3, [&] { service.scan(); })));
     TrayvaneControl control(service, {});
-    const auto items = [&] { control.itemsJson(); };
+    const auto items = [&] { control.Items(); };
     std::printf("Items(), %d items, first after a scan: %s; again: %s (target <= 2 ms)\n", manyItems,
                 qPrintable(timings(scanRuns / 3, items, [&] { service.scan(); })),
                 qPrintable(timings(scanRuns / 3, items)));

@@ -8,14 +8,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSettings>
 #include <QTextStream>
 
 namespace Trayvane {
 
 namespace {
 
-constexpr qint64 maxDesktopFileSize = 256 * 1024;
 constexpr int maxEntries = 20000;
 
 // The keys to try for a localized value, most specific first.
@@ -94,6 +92,31 @@ QString readSmallFile(const QString &path, qint64 limit = 64 * 1024)
 
 } // namespace
 
+QHash<QString, QString> desktopEntryKeys(const QByteArray &contents)
+{
+    QHash<QString, QString> values;
+    bool inMainGroup = false;
+    QTextStream stream(contents);
+    while (!stream.atEnd()) {
+        const QString line = stream.readLine().trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            inMainGroup = line == QLatin1String("[Desktop Entry]");
+            continue;
+        }
+        if (!inMainGroup)
+            continue;
+        const qsizetype equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            continue;
+        const QString key = line.left(equals).trimmed();
+        if (!values.contains(key))
+            values.insert(key, line.mid(equals + 1).trimmed());
+    }
+    return values;
+}
+
 QStringList DesktopEntryIndex::standardDataDirs()
 {
     QStringList dirs;
@@ -131,26 +154,7 @@ std::optional<DesktopEntry> DesktopEntryIndex::parseFile(const QString &path, co
 std::optional<DesktopEntry> DesktopEntryIndex::parseContents(const QByteArray &contents, const QString &path,
                                                              const QString &id, const QString &localeName)
 {
-    QHash<QString, QString> values;
-    bool inMainGroup = false;
-    QTextStream stream(contents);
-    while (!stream.atEnd()) {
-        const QString line = stream.readLine().trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            inMainGroup = line == QLatin1String("[Desktop Entry]");
-            continue;
-        }
-        if (!inMainGroup)
-            continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0)
-            continue;
-        const QString key = line.left(equals).trimmed();
-        if (!values.contains(key))
-            values.insert(key, line.mid(equals + 1).trimmed());
-    }
+    const QHash<QString, QString> values = desktopEntryKeys(contents);
     if (values.value(QStringLiteral("Type")) != QLatin1String("Application")
         || values.value(QStringLiteral("Hidden")) == QLatin1String("true"))
         return std::nullopt;

@@ -15,6 +15,14 @@
 
 namespace Trayvane {
 
+/// Desktop files larger than this are not read.
+constexpr qint64 maxDesktopFileSize = 256 * 1024;
+
+/// The keys of a desktop file's [Desktop Entry] group with their values as
+/// written (neither unescaped nor localized). Other groups and comments are
+/// skipped, and a key given twice keeps its first value.
+QHash<QString, QString> desktopEntryKeys(const QByteArray &contents);
+
 /// The parts of one desktop entry that the backend uses.
 struct DesktopEntry
 {

@@ -2,6 +2,7 @@
 #include "Platform/linux/ItemActivation.h"
 
 #include "Platform/Platform.h"
+#include "Platform/linux/DBusCall.h"
 #include "Platform/linux/DBusMenu.h"
 #include "Platform/linux/LinuxElement.h"
 #include "Platform/linux/SniProtocol.h"
@@ -10,7 +11,6 @@
 
 #include <QCursor>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
 
 namespace Trayvane {
 
@@ -67,20 +67,18 @@ void ItemActivation::press(const SniItemState &item)
     }
     auto activate = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Activate"));
     activate << position.x() << position.y();
-    auto *watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(activate, Sni::callTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, watcher, service, path, menuPath, interface, position]() {
-                watcher->deleteLater();
-                if (!watcher->isError() || isUnreachable(watcher->error().name()))
-                    return;
-                if (!menuPath.isEmpty()) {
-                    DBusMenuPopup::show(m_connection, service, menuPath, position);
-                    return;
-                }
-                auto context = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ContextMenu"));
-                context << position.x() << position.y();
-                m_connection.asyncCall(context, Sni::callTimeoutMs);
-            });
+    DBus::callAsync(m_connection, activate, this, [this, service, path, menuPath, interface, position](
+                                                      const QDBusMessage &reply) {
+        if (reply.type() != QDBusMessage::ErrorMessage || isUnreachable(reply.errorName()))
+            return;
+        if (!menuPath.isEmpty()) {
+            DBusMenuPopup::show(m_connection, service, menuPath, position);
+            return;
+        }
+        auto context = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("ContextMenu"));
+        context << position.x() << position.y();
+        m_connection.asyncCall(context, Sni::callTimeoutMs);
+    });
 }
 
 } // namespace Trayvane

@@ -54,8 +54,6 @@ public:
     explicit TrayvaneStatusItem(const QDBusConnection &connection, QObject *parent = nullptr);
     ~TrayvaneStatusItem() override;
 
-    bool isExported() const { return m_exported; }
-
     void setIcon(const QIcon &icon);
     const SniIconPixmapList &iconPixmaps() const { return m_pixmaps; }
 

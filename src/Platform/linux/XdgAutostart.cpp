@@ -4,12 +4,14 @@
 #include "Platform/AppIdentity.h"
 #include "Platform/AtomicWrite.h"
 #include "Platform/SystemLoginItem.h"
+#include "Platform/linux/DesktopEntries.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QTextStream>
 
 #include <algorithm>
 
@@ -17,40 +19,11 @@ namespace Trayvane {
 
 namespace {
 
-const QString desktopEntryGroup = QStringLiteral("Desktop Entry");
-
 // Characters that force an Exec argument into double quotes.
 bool isReservedInExec(QChar c)
 {
     static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
     return reserved.contains(c);
-}
-
-// The keys of the [Desktop Entry] group; other groups and comments are
-// skipped, and a key given twice keeps its first value.
-QHash<QString, QString> readDesktopEntry(const QByteArray &contents)
-{
-    QHash<QString, QString> keys;
-    QString group;
-    const QStringList lines = QString::fromUtf8(contents).split(QLatin1Char('\n'));
-    for (const QString &rawLine : lines) {
-        const QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-            group = line.mid(1, line.size() - 2);
-            continue;
-        }
-        if (group != desktopEntryGroup)
-            continue;
-        const qsizetype equals = line.indexOf(QLatin1Char('='));
-        if (equals <= 0)
-            continue;
-        const QString key = line.left(equals).trimmed();
-        if (!keys.contains(key))
-            keys.insert(key, line.mid(equals + 1).trimmed());
-    }
-    return keys;
 }
 
 // Undoes the escapes of a string value (\s \n \t \r \\).
@@ -178,28 +151,39 @@ QString XdgAutostart::execProgram(const QString &rawValue)
 
 QByteArray XdgAutostart::entryContents(const QString &executablePath)
 {
+    // The installed desktop entry, started from the running executable and
+    // marked on for GNOME, which starts no entry without the mark.
+    QFile installed(QStringLiteral(":/data/") + entryFileName());
+    if (!installed.open(QIODevice::ReadOnly))
+        return {};
     QString contents;
-    contents += QLatin1String("[Desktop Entry]\n");
-    contents += QLatin1String("Type=Application\n");
-    // The installed desktop entry's keys, with the running executable.
-    contents += QLatin1String("Name=Trayvane\n");
-    contents += QLatin1String("Comment=Lists, marks and opens the tray items of all running applications\n");
-    contents += QString::fromUtf8("Comment[de]=Listet, markiert und öffnet die Statussymbole aller laufenden Programme\n");
-    contents += QLatin1String("Exec=") + execValue(executablePath) + QLatin1Char('\n');
-    contents += QLatin1String("Icon=") + applicationId + QLatin1Char('\n');
-    contents += QLatin1String("Terminal=false\n");
-    contents += QLatin1String("Categories=Utility;\n");
-    contents += QLatin1String("StartupNotify=false\n");
-    contents += QLatin1String("X-GNOME-Autostart-enabled=true\n");
+    bool inMainGroup = false;
+    const auto endMainGroup = [&] {
+        if (inMainGroup)
+            contents += QLatin1String("X-GNOME-Autostart-enabled=true\n");
+    };
+    QTextStream lines(&installed);
+    while (!lines.atEnd()) {
+        const QString line = lines.readLine();
+        if (line.startsWith(QLatin1Char('['))) {
+            endMainGroup();
+            inMainGroup = line.trimmed() == QLatin1String("[Desktop Entry]");
+        } else if (inMainGroup && line.startsWith(QLatin1String("Exec="))) {
+            contents += QLatin1String("Exec=") + execValue(executablePath) + QLatin1Char('\n');
+            continue;
+        }
+        contents += line + QLatin1Char('\n');
+    }
+    endMainGroup();
     return contents.toUtf8();
 }
 
 bool XdgAutostart::isEnabled()
 {
     QFile file(entryPath());
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly) || file.size() > maxDesktopFileSize)
         return false;
-    const QHash<QString, QString> keys = readDesktopEntry(file.readAll());
+    const QHash<QString, QString> keys = desktopEntryKeys(file.read(maxDesktopFileSize));
     if (isTrue(keys.value(QStringLiteral("Hidden"))))
         return false;
     if (isFalse(keys.value(QStringLiteral("X-GNOME-Autostart-enabled"))))
@@ -215,9 +199,10 @@ bool XdgAutostart::registerItem()
     if (m_executablePath.isEmpty() || QDir::isRelativePath(m_executablePath))
         return false;
     const QString path = entryPath();
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+    const QByteArray contents = entryContents(m_executablePath);
+    if (contents.isEmpty() || !QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    return writeFileAtomically(path, entryContents(m_executablePath));
+    return writeFileAtomically(path, contents);
 }
 
 bool XdgAutostart::unregisterItem()

@@ -30,14 +30,13 @@ public:
     /// Removes the entry. Fails when it exists and cannot be removed.
     bool unregisterItem() override;
 
-    QString executablePath() const { return m_executablePath; }
-
     /// The entry's file name, the program's application id.
     static QString entryFileName();
     /// Where the entry lives, from $XDG_CONFIG_HOME as it is now (an unset,
     /// empty or relative value means ~/.config).
     static QString entryPath();
-    /// The whole entry that starts `executablePath`, as written to disk.
+    /// The whole entry that starts `executablePath`, as written to disk: the
+    /// installed desktop entry with that Exec, marked on for GNOME.
     static QByteArray entryContents(const QString &executablePath);
     /// `path` as one argument of an Exec value: quoted where the desktop entry
     /// format requires it, with percent signs doubled, then escaped as a

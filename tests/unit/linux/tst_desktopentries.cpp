@@ -1,11 +1,18 @@
-// Finding the desktop entry of a tray item's process in a temporary set of
-// XDG data directories and a fake /proc tree.
+// Desktop entries: the one reader of their keys; finding the entry of a tray
+// item's process in a temporary set of XDG data directories and a fake /proc
+// tree; and the XDG autostart login item against a temporary config folder
+// (what counts as on, what register and unregister leave behind, folders that
+// cannot be written).
 #include "Platform/linux/DesktopEntries.h"
+#include "Platform/linux/XdgAutostart.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "FolderModesApply.h"
 
 using namespace Trayvane;
 
@@ -30,7 +37,60 @@ class TestDesktopEntries : public QObject
     QString m_second;
     DesktopEntryIndex m_index;
 
+    // A private config home for each test and a stand-in for the running
+    // executable that exists on disk.
+    std::unique_ptr<QTemporaryDir> m_config;
+    QString m_executable;
+    QByteArray m_savedConfigHome;
+
+    QString autostartFolder() const { return m_config->path() + QStringLiteral("/autostart"); }
+    QString autostartFile() const { return autostartFolder() + QStringLiteral("/org.trayvane.Trayvane.desktop"); }
+    void writeAutostartEntry(const QByteArray &contents) const { writeFile(autostartFile(), contents); }
+
 private slots:
+    void init()
+    {
+        m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
+        m_config = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_config->isValid());
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
+        m_executable = m_config->path() + QStringLiteral("/opt/my apps/trayvane");
+        writeFile(m_executable, {});
+    }
+
+    void cleanup()
+    {
+        QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_CONFIG_HOME", m_savedConfigHome);
+        m_config.reset();
+    }
+
+    void entryKeys_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value"); // null: the key is absent
+        QTest::newRow("value trimmed") << QByteArray("[Desktop Entry]\n Exec = /bin/a b \n") << "Exec" << "/bin/a b";
+        QTest::newRow("first of two wins") << QByteArray("[Desktop Entry]\nName=A\nName=B\n") << "Name" << "A";
+        QTest::newRow("CRLF lines") << QByteArray("[Desktop Entry]\r\nName=A\r\n") << "Name" << "A";
+        QTest::newRow("only in another group")
+            << QByteArray("[Desktop Entry]\nType=Application\n[Desktop Action x]\nExec=/bin/x\n") << "Exec"
+            << QString();
+        QTest::newRow("before any group") << QByteArray("Exec=/bin/x\n[Desktop Entry]\n") << "Exec" << QString();
+        QTest::newRow("comment and no equals")
+            << QByteArray("[Desktop Entry]\n#Exec=/bin/x\nExec\n=/bin/y\n") << "Exec" << QString();
+        QTest::newRow("localized key is its own") << QByteArray("[Desktop Entry]\nName[de]=B\n") << "Name" << QString();
+    }
+    void entryKeys()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const QHash<QString, QString> keys = desktopEntryKeys(contents);
+        QCOMPARE(keys.contains(key), !value.isNull());
+        QCOMPARE(keys.value(key), value);
+    }
+
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
@@ -207,6 +267,139 @@ private slots:
         writeFile(proc + "/77/cmdline", cmdline);
         const ProcessFacts facts = DesktopEntryIndex::readProcess(77, proc);
         QCOMPARE(facts.processName, expected);
+    }
+
+    void autostartStatus_data()
+    {
+        QTest::addColumn<QString>("contents"); // %1 is replaced by the Exec value of our executable
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("no entry") << QString() << false;
+        QTest::newRow("ours") << "[Desktop Entry]\nType=Application\nExec=%1\n" << true;
+        QTest::newRow("ours with arguments") << "[Desktop Entry]\nExec=%1 --quiet %u\n" << true;
+        QTest::newRow("Hidden=true") << "[Desktop Entry]\nExec=%1\nHidden=true\n" << false;
+        QTest::newRow("Hidden=false") << "[Desktop Entry]\nExec=%1\nHidden=false\n" << true;
+        QTest::newRow("disabled in GNOME") << "[Desktop Entry]\nExec=%1\nX-GNOME-Autostart-enabled=false\n" << false;
+        QTest::newRow("another program") << "[Desktop Entry]\nExec=/usr/bin/other\n" << false;
+        QTest::newRow("Exec only in another group") << "[Desktop Action x]\nExec=%1\n" << false;
+    }
+    void autostartStatus()
+    {
+        QFETCH(QString, contents);
+        QFETCH(bool, enabled);
+        if (!contents.isNull())
+            writeAutostartEntry(
+                QString(contents).replace(QStringLiteral("%1"), XdgAutostart::execValue(m_executable)).toUtf8());
+        QCOMPARE(XdgAutostart(m_executable).isEnabled(), enabled);
+    }
+
+    // The entry written is the installed one, started from this executable.
+    void autostartEntryIsTheInstalledEntry()
+    {
+        QFile installed(QStringLiteral(":/data/org.trayvane.Trayvane.desktop"));
+        QVERIFY(installed.open(QIODevice::ReadOnly));
+        QHash<QString, QString> expected = desktopEntryKeys(installed.readAll());
+        QVERIFY(expected.contains(QStringLiteral("Name")));
+        expected.insert(QStringLiteral("Exec"), XdgAutostart::execValue(m_executable));
+        expected.insert(QStringLiteral("X-GNOME-Autostart-enabled"), QStringLiteral("true"));
+        QCOMPARE(desktopEntryKeys(XdgAutostart::entryContents(m_executable)), expected);
+    }
+
+    void autostartRegisterAndUnregister()
+    {
+        XdgAutostart item(m_executable);
+        QVERIFY(item.unregisterItem()); // nothing to remove is no failure
+        QVERIFY(!QFileInfo::exists(autostartFolder()));
+        QVERIFY(item.registerItem());
+        QVERIFY(item.isEnabled());
+
+        // It also replaces an entry the user disabled.
+        writeAutostartEntry("[Desktop Entry]\nExec=/usr/bin/other\nHidden=true\n");
+        QVERIFY(!item.isEnabled());
+        QVERIFY(item.registerItem());
+        QVERIFY(item.isEnabled());
+        // Only the entry is left in the folder (no temporary file from the atomic write).
+        QCOMPARE(QDir(autostartFolder()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{XdgAutostart::entryFileName()});
+
+        // Another copy of the program elsewhere does not see it as its own;
+        // a symbolic link to the executable starts the same program.
+        const QString otherCopy = m_config->path() + QStringLiteral("/other-trayvane");
+        writeFile(otherCopy, {});
+        QVERIFY(!XdgAutostart(otherCopy).isEnabled());
+        const QString link = m_config->path() + QStringLiteral("/trayvane-link");
+        QVERIFY(QFile::link(m_executable, link));
+        QVERIFY(XdgAutostart(link).isEnabled());
+
+        QVERIFY(item.unregisterItem());
+        QVERIFY(!QFileInfo::exists(autostartFile()));
+        QVERIFY(!item.isEnabled());
+    }
+
+    void autostartReadOnlyFolderFails()
+    {
+        XdgAutostart item(m_executable);
+        QVERIFY(item.registerItem());
+        FolderModesApply modesApply;
+        QVERIFY(QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::ExeOwner));
+        if (FolderModesApply::canCreateFileIn(autostartFolder()))
+            QSKIP("this process writes into read-only folders anyway");
+
+        QVERIFY(!item.unregisterItem());
+        QVERIFY(item.isEnabled());
+        // Writing the entry again fails too, and leaves the old one in place.
+        QVERIFY(!item.registerItem());
+        QVERIFY(item.isEnabled());
+
+        // Nothing there and nothing writable: register fails, status stays off.
+        QVERIFY(QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::remove(autostartFile()));
+        QVERIFY(QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(!item.registerItem());
+        QVERIFY(!item.isEnabled());
+    }
+
+    void autostartUnusableFolderFails_data()
+    {
+        QTest::addColumn<QString>("blocker"); // a file standing where a folder is needed
+        QTest::newRow("autostart is a file") << QStringLiteral("/autostart");
+        QTest::newRow("config home is a file") << QString();
+    }
+    void autostartUnusableFolderFails()
+    {
+        QFETCH(QString, blocker);
+        const QString configHome = m_config->path() + QStringLiteral("/config");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(configHome));
+        writeFile(configHome + blocker, {});
+
+        XdgAutostart item(m_executable);
+        QVERIFY(!item.registerItem());
+        QVERIFY(!item.isEnabled());
+        QVERIFY(QFileInfo(configHome + blocker).isFile());
+    }
+
+    void execValueRoundTrips_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("quoted");
+        QTest::newRow("plain") << QStringLiteral("/usr/bin/trayvane") << false;
+        QTest::newRow("space") << QStringLiteral("/opt/my apps/trayvane") << true;
+        QTest::newRow("double quote") << QStringLiteral("/opt/a\"b/trayvane") << true;
+        QTest::newRow("backslash") << QStringLiteral("/opt/a\\b/trayvane") << true;
+        QTest::newRow("percent") << QStringLiteral("/opt/100%u/trayvane") << false;
+        QTest::newRow("percent in quotes") << QStringLiteral("/opt/100% sure/trayvane") << true;
+        QTest::newRow("newline and tab") << QStringLiteral("/opt/a\nb\tc/trayvane") << true;
+    }
+    void execValueRoundTrips()
+    {
+        QFETCH(QString, path);
+        QFETCH(bool, quoted);
+        const QString value = XdgAutostart::execValue(path);
+        QCOMPARE(value.startsWith(QLatin1Char('"')), quoted);
+        // A desktop entry value is one line.
+        QVERIFY(!value.contains(QLatin1Char('\n')));
+        QVERIFY(!value.contains(QLatin1Char('\t')));
+        QCOMPARE(XdgAutostart::execProgram(value), path);
+        QCOMPARE(XdgAutostart::execProgram(value + QStringLiteral(" --flag %U")), path);
     }
 };
 

@@ -1,8 +1,8 @@
 // The control interface's behaviour over a service on the scripted platform:
 // the JSON it hands out, activation by id, refresh and the panel toggle. And
 // what Trayvane's own status item tells hosts and learns from them.
-#include "Platform/linux/LinuxIntegration.h"
-#include "Platform/linux/TrayvaneControl.h"
+#include "App/linux/LinuxStatusIcon.h"
+#include "App/linux/TrayvaneControl.h"
 #include "Platform/linux/TrayvaneStatusItem.h"
 #include "Platform/scripted/ScriptedPlatform.h"
 #include "Services/MenuBarService.h"
@@ -112,7 +112,7 @@ private slots:
         TrayvaneControl control(service, {}, QDBusConnection(QStringLiteral("trayvane-test-none")));
         QVERIFY(!control.isExported());
 
-        const QJsonArray items = parse(control.itemsJson());
+        const QJsonArray items = parse(control.Items());
         QCOMPARE(items.size(), service.items().size());
         QCOMPARE(items.size(), 3);
         for (int i = 0; i < items.size(); ++i) {
@@ -165,7 +165,7 @@ private slots:
         QJsonArray array;
         for (const MenuBarItem &item : service.items())
             array.append(TrayvaneControl::itemObject(item));
-        QCOMPARE(control.itemsJson(), QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+        QCOMPARE(control.Items(), QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
     }
 
     void activatePressesTheFirstItemWithThatId()
@@ -180,14 +180,14 @@ private slots:
 
         const QString id = service.items().at(0).id;
         QCOMPARE(service.items().at(1).id, id);
-        QVERIFY(control.activate(id));
+        QVERIFY(control.Activate(id));
         QCOMPARE(platform.presses.size(), 1);
         QCOMPARE(platform.presses.at(0).processIdentifier, 7);
         QCOMPARE(platform.presses.at(0).itemIndex, 0);
         QCOMPARE(platform.presses.at(0).action, QStringLiteral("AXPress"));
 
-        QVERIFY(!control.activate(QStringLiteral("Nobody-Nothing-0")));
-        QVERIFY(!control.activate(QString()));
+        QVERIFY(!control.Activate(QStringLiteral("Nobody-Nothing-0")));
+        QVERIFY(!control.Activate(QString()));
         QCOMPARE(platform.presses.size(), 1);
     }
 
@@ -201,15 +201,15 @@ private slots:
 
         platform.world().applications[0].items.append(
             ScriptedItem::make(QStringLiteral("Ausgang"), std::nullopt, 72, 24));
-        QCOMPARE(parse(control.itemsJson()).size(), 3); // nothing read until a scan
-        control.refresh();
-        QCOMPARE(parse(control.itemsJson()).size(), 4);
-        const QJsonValue first = parse(control.itemsJson()).at(0).toObject().value(QStringLiteral("id"));
+        QCOMPARE(parse(control.Items()).size(), 3); // nothing read until a scan
+        control.Refresh();
+        QCOMPARE(parse(control.Items()).size(), 4);
+        const QJsonValue first = parse(control.Items()).at(0).toObject().value(QStringLiteral("id"));
         service.swapItems(0, 1); // sort mode publishes too
-        QCOMPARE(parse(control.itemsJson()).at(1).toObject().value(QStringLiteral("id")), first);
+        QCOMPARE(parse(control.Items()).at(1).toObject().value(QStringLiteral("id")), first);
 
-        control.togglePanel();
-        control.togglePanel();
+        control.TogglePanel();
+        control.TogglePanel();
         QCOMPARE(toggles, 2);
     }
 };

@@ -1,7 +1,8 @@
 // The control interface on the session bus.
-#include "Platform/linux/TrayvaneControl.h"
+#include "App/linux/TrayvaneControl.h"
 
 #include "Services/MenuBarService.h"
+#include "trayvanecontroladaptor.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -83,7 +84,7 @@ void appendJsonString(QString &out, QStringView text)
 
 } // namespace
 
-QString TrayvaneControl::itemsJson() const
+QString TrayvaneControl::Items() const
 {
     if (!m_itemsJson.isNull())
         return m_itemsJson;
@@ -122,7 +123,7 @@ QString TrayvaneControl::itemsJson() const
     return out;
 }
 
-bool TrayvaneControl::activate(const QString &id)
+bool TrayvaneControl::Activate(const QString &id)
 {
     for (const MenuBarItem &item : m_service.items()) {
         if (item.id == id) {
@@ -133,12 +134,12 @@ bool TrayvaneControl::activate(const QString &id)
     return false;
 }
 
-void TrayvaneControl::refresh()
+void TrayvaneControl::Refresh()
 {
     m_service.scan();
 }
 
-void TrayvaneControl::togglePanel()
+void TrayvaneControl::TogglePanel()
 {
     if (m_togglePanel)
         m_togglePanel();

@@ -1,45 +1,27 @@
-// Linux-only wiring of the application object.
-#include "Platform/linux/LinuxIntegration.h"
+// Trayvane's own icon on Linux: the StatusNotifierItem, or an X11 tray icon.
+#include "App/linux/LinuxStatusIcon.h"
 
-#include "Platform/linux/LinuxPlatform.h"
-#include "Platform/linux/TrayvaneControl.h"
+#include "App/linux/X11Display.h"
+#include "Platform/linux/SniProtocol.h"
 #include "Platform/linux/TrayvaneStatusItem.h"
 
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 namespace Trayvane {
-
-namespace {
-
-Display *x11Display()
-{
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->display() : nullptr;
-}
-
-Atom traySelection(Display *display)
-{
-    const std::string name = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(display));
-    return XInternAtom(display, name.c_str(), False);
-}
-
-} // namespace
 
 // Follows the owner of the X11 tray selection: a tray announces itself with a
 // MANAGER message to the root window and goes away with its selection window.
@@ -53,7 +35,8 @@ public:
         m_display = x11Display();
         if (!m_display)
             return;
-        m_selection = traySelection(m_display);
+        const std::string selection = "_NET_SYSTEM_TRAY_S" + std::to_string(DefaultScreen(m_display));
+        m_selection = XInternAtom(m_display, selection.c_str(), False);
         m_manager = XInternAtom(m_display, "MANAGER", False);
         const Window root = DefaultRootWindow(m_display);
         // Add to what the toolkit already listens for on the root window.
@@ -136,40 +119,17 @@ private:
     Window m_owner = None;
 };
 
+namespace {
+
+// Whether another program runs a StatusNotifierWatcher now (a question to the
+// bus daemon only). Asked before Trayvane starts its own.
 bool desktopHasStatusNotifierWatcher()
 {
     QDBusConnectionInterface *bus = QDBusConnection::sessionBus().interface();
-    return bus && bus->isServiceRegistered(QStringLiteral("org.kde.StatusNotifierWatcher")).value();
+    return bus && bus->isServiceRegistered(Sni::WatcherService).value();
 }
 
-bool desktopHasX11Tray()
-{
-    Display *display = x11Display();
-    return display && XGetSelectionOwner(display, traySelection(display)) != None;
-}
-
-bool isXWaylandSession()
-{
-    return x11Display() && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
-}
-
-void markSkipTaskbar(QWindow *window)
-{
-    Display *display = x11Display();
-    if (!display || !window)
-        return;
-    const Atom states[] = {XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False),
-                           XInternAtom(display, "_NET_WM_STATE_SKIP_PAGER", False)};
-    // The toolkit adds its own states to these when it maps the window.
-    XChangeProperty(display, Window(window->winId()), XInternAtom(display, "_NET_WM_STATE", False), XA_ATOM, 32,
-                    PropModeReplace, reinterpret_cast<const unsigned char *>(states), 2);
-    XFlush(display);
-}
-
-QObject *attachLinuxIntegration(MenuBarService &service, std::function<void()> togglePanel, QObject *parent)
-{
-    return new TrayvaneControl(service, std::move(togglePanel), QDBusConnection::sessionBus(), parent);
-}
+} // namespace
 
 QRect barAround(QPoint click)
 {
@@ -218,20 +178,18 @@ LinuxStatusIcon::LinuxStatusIcon(QObject *parent)
 
 LinuxStatusIcon::~LinuxStatusIcon() = default;
 
-void LinuxStatusIcon::attach(Platform &platform)
+void LinuxStatusIcon::publish()
 {
     m_item = new TrayvaneStatusItem(QDBusConnection::sessionBus(), this);
     m_item->setIcon(m_icon);
     connect(m_item, &TrayvaneStatusItem::activated, this, &LinuxStatusIcon::activated);
-    if (auto *linuxPlatform = dynamic_cast<LinuxPlatform *>(&platform)) {
-        connect(linuxPlatform, &LinuxPlatform::ownItemDisplayedChanged, this, [this](bool displayed) {
-            m_hostShowsItem = displayed;
-            m_hostDecided = true;
-            update();
-        });
-    } else {
-        m_hostDecided = true;
-    }
+    update();
+}
+
+void LinuxStatusIcon::hostShowsItem(bool shown)
+{
+    m_hostShowsItem = shown;
+    m_hostDecided = true;
     update();
 }
 
