@@ -280,7 +280,6 @@ private slots:
         QTest::newRow("Hidden=false") << "[Desktop Entry]\nExec=%1\nHidden=false\n" << true;
         QTest::newRow("disabled in GNOME") << "[Desktop Entry]\nExec=%1\nX-GNOME-Autostart-enabled=false\n" << false;
         QTest::newRow("another program") << "[Desktop Entry]\nExec=/usr/bin/other\n" << false;
-        QTest::newRow("Exec only in another group") << "[Desktop Action x]\nExec=%1\n" << false;
     }
     void autostartStatus()
     {
