@@ -1,19 +1,13 @@
 // The help page: the copy action on the clipboard, the settings button, the
 // places where the copied text differs from the page, and scrolling.
 import QtQuick
-import QtTest
 import Trayvane
-import PagesTest
+import TrayvaneTest
+import "../support"
 
-TestCase {
+ViewTestCase {
     id: testCase
-
     name: "HelpView"
-    width: 360
-    height: 400
-    when: windowShown
-    // A TestCase is hidden by default; pages inside it must be visible to be clicked.
-    visible: true
 
     Component {
         id: pageComponent
@@ -31,18 +25,7 @@ TestCase {
 
     function openPage(width, height) {
         const service = createTemporaryObject(serviceComponent, testCase)
-        const page = createTemporaryObject(pageComponent, testCase, {
-            service: service, width: width || 360, height: height || 400
-        })
-        verify(page)
-        waitForRendering(page)
-        return page
-    }
-
-    function part(page, name) {
-        const item = findChild(page, name)
-        verify(item, name)
-        return item
+        return open(pageComponent, { service: service, width: width || 360, height: height || 400 })
     }
 
     // Every item under `item` with this objectName, in page order.
@@ -75,7 +58,7 @@ TestCase {
         Support.fillClipboard()
         verify(Support.clipboardFormats().length > 1)
         page.contentY = page.contentHeight - page.height
-        mouseClick(part(page, "copyButton"))
+        mouseClick(child(page, "copyButton"))
         compare(Support.clipboardFormats(), ["text/plain"])
         compare(Support.clipboardText(), HelpCopy.helpCopyText)
         compare(page.service.settingsOpened, 0)
@@ -83,7 +66,7 @@ TestCase {
 
     function test_settingsButtonAsksTheService() {
         const page = openPage()
-        const button = part(page, "openSettingsButton")
+        const button = child(page, "openSettingsButton")
         page.contentY = button.mapToItem(page.contentItem, 0, 0).y - 20
         mouseClick(button)
         compare(page.service.settingsOpened, 1)
@@ -104,7 +87,7 @@ TestCase {
             "\u2022 " + title + " - " + featureTexts[i].replace(" (z.B. hinter der Notch)", "")))
 
         // Steps: the same texts; the empty number leaves no prefix.
-        const stepRows = box => all(part(page, box), "stepText").map(text =>
+        const stepRows = box => all(child(page, box), "stepText").map(text =>
             (text.parent.children[0].text ? text.parent.children[0].text + " " : "") + text.text)
         compare(copyBlock("Ersteinrichtung:"), stepRows("firstSetupBox"))
         compare(copyBlock("Nach einem App-Update:"), stepRows("afterUpdateBox"))
@@ -123,7 +106,7 @@ TestCase {
         mouseWheel(wide, wide.width / 2, wide.height / 2, 0, -120 * 20)
         tryVerify(() => wide.contentY > 0)
         wide.contentY = wide.contentHeight - wide.height
-        const copyButton = part(wide, "copyButton")
+        const copyButton = child(wide, "copyButton")
         const bottom = copyButton.mapToItem(wide, 0, copyButton.height).y
         verify(bottom <= wide.height, "copy button ends at " + bottom)
         verify(bottom >= 0)

@@ -2,19 +2,12 @@
 // slider's values written at once, the reset, the page's own height, and the
 // login toggle against scripted login items.
 import QtQuick
-import QtTest
 import Trayvane
-import PagesTest
+import TrayvaneTest
+import "../support"
 
-TestCase {
-    id: testCase
-
+ViewTestCase {
     name: "SettingsView"
-    width: 360
-    height: 500
-    when: windowShown
-    // A TestCase is hidden by default; pages inside it must be visible to be clicked.
-    visible: true
 
     Component {
         id: pageComponent
@@ -22,29 +15,15 @@ TestCase {
     }
 
     function openPage(settings, loginItem) {
-        const page = createTemporaryObject(pageComponent, testCase, {
-            settings: settings || Support.newUserSettings(),
-            loginItem: loginItem || Support.newLoginItem(false),
-            width: 360
-        })
-        verify(page)
-        page.height = Qt.binding(() => page.implicitHeight)
-        waitForRendering(page)
-        return page
+        return open(pageComponent, { settings: settings || Support.newUserSettings(),
+                                     loginItem: loginItem || Support.newLoginItem(false), width: 360 })
     }
 
-    function part(page, name) {
-        const item = findChild(page, name)
-        verify(item, name)
-        return item
-    }
-
+    // Which stored values count is the settings' rule; the page shows the one in force.
     function test_storedHeight_data() {
         return [
-            { tag: "nothing stored", stored: undefined, text: "400 px", slider: 400 },
             { tag: "fraction is cut off", stored: 433.9, text: "433 px", slider: 433.9 },
             { tag: "above the range stays unclamped", stored: 1000, text: "1000 px", slider: 700 },
-            // No screen shows such a panel: the default is used, the value is left alone.
             { tag: "taller than any screen", stored: 1e30, text: "400 px", slider: 400 },
         ]
     }
@@ -52,8 +31,8 @@ TestCase {
     function test_storedHeight(data) {
         const settings = Support.newUserSettings(data.stored)
         const page = openPage(settings)
-        compare(part(page, "heightValue").text, data.text)
-        fuzzyCompare(part(page, "heightSlider").value, data.slider, 1e-9)
+        compare(child(page, "heightValue").text, data.text)
+        fuzzyCompare(child(page, "heightSlider").value, data.slider, 1e-9)
         // Opening the page, also with a value outside the slider's range, writes nothing.
         compare(Support.storedHeight(settings), data.stored)
     }
@@ -61,7 +40,7 @@ TestCase {
     function test_sliderWritesOnlyStepsAtOnce() {
         const settings = Support.newUserSettings()
         const page = openPage(settings)
-        const slider = part(page, "heightSlider")
+        const slider = child(page, "heightSlider")
         const y = slider.height / 2
         const seen = {}
         const pageHeight = page.implicitHeight
@@ -73,7 +52,7 @@ TestCase {
             verify((height - 300) % 20 === 0 && height >= 300 && height <= 700, "height " + height + " at x " + x)
             // Written while dragging, not only at the release.
             compare(Support.storedHeight(settings), height)
-            compare(part(page, "heightValue").text, height + " px")
+            compare(child(page, "heightValue").text, height + " px")
             seen[height] = true
         }
         mouseRelease(slider, slider.width + 20, y)
@@ -98,34 +77,24 @@ TestCase {
     function test_reset(data) {
         const settings = Support.newUserSettings(data.stored)
         const page = openPage(settings)
-        mouseClick(part(page, "resetButton"))
+        mouseClick(child(page, "resetButton"))
         compare(settings.windowHeight, 400)
         // The default is written, also when it was in force already.
         compare(Support.storedHeight(settings), 400)
-        compare(part(page, "heightValue").text, "400 px")
-        compare(part(page, "heightSlider").value, 400)
+        compare(child(page, "heightValue").text, "400 px")
+        compare(child(page, "heightSlider").value, 400)
     }
 
-    function test_loginToggle_data() {
-        return [
-            { tag: "turn on", enabled: false, fails: false, shown: true, registers: 1, unregisters: 0 },
-            { tag: "turn off, unregister fails", enabled: true, fails: true, shown: true, registers: 0, unregisters: 1 },
-        ]
-    }
-
-    function test_loginToggle(data) {
-        const item = Support.newLoginItem(data.enabled)
-        item.setRegisterFails(data.fails)
-        item.setUnregisterFails(data.fails)
+    // The toggle's rules are the login toggle's; here a click reaches it and the mark follows.
+    function test_loginToggle() {
+        const item = Support.newLoginItem(false)
         const page = openPage(null, item)
-        const mark = part(page, "launchAtLoginMark")
-        compare(mark.name, data.enabled ? "checkmark.circle.fill" : "circle")
-
-        mouseClick(part(page, "launchAtLoginToggle"))
-        compare(mark.name, data.shown ? "checkmark.circle.fill" : "circle")
-        compare(item.isEnabled(), data.shown)
-        compare(item.registerCalls(), data.registers)
-        compare(item.unregisterCalls(), data.unregisters)
+        const mark = child(page, "launchAtLoginMark")
+        compare(mark.name, "circle")
+        mouseClick(child(page, "launchAtLoginToggle"))
+        compare(mark.name, "checkmark.circle.fill")
+        compare(item.isEnabled(), true)
+        compare(item.registerCalls(), 1)
     }
 
     function test_reopeningShowsTheSystemState() {
@@ -133,13 +102,13 @@ TestCase {
         const first = openPage(null, item)
         // Changed in the desktop's own settings while the page is open.
         item.setEnabled(true)
-        compare(part(first, "launchAtLoginMark").name, "circle")
-        compare(part(openPage(null, item), "launchAtLoginMark").name, "checkmark.circle.fill")
+        compare(child(first, "launchAtLoginMark").name, "circle")
+        compare(child(openPage(null, item), "launchAtLoginMark").name, "checkmark.circle.fill")
 
         // A panel that keeps the page between visits hides and shows it.
         first.visible = false
         first.visible = true
-        compare(part(first, "launchAtLoginMark").name, "checkmark.circle.fill")
+        compare(child(first, "launchAtLoginMark").name, "checkmark.circle.fill")
         compare(item.registerCalls() + item.unregisterCalls(), 0)
     }
 }

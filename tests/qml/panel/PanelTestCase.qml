@@ -1,16 +1,11 @@
 // Base of the panel's QML tests: builds scripted worlds and panels on them.
 import QtQuick
-import QtTest
 import Trayvane
 import TrayvaneTest
+import "../support"
 
-TestCase {
+ViewTestCase {
     id: testCase
-
-    width: 360
-    height: 900
-    when: windowShown
-    visible: true
 
     property int quitCalls: 0
 
@@ -21,10 +16,6 @@ TestCase {
     Component {
         id: panelComponent
         ContentView {}
-    }
-
-    function initTestCase() {
-        Theme.animationsEnabled = false
     }
 
     function init() {
@@ -56,22 +47,8 @@ TestCase {
     }
 
     function makePanel(world) {
-        const panel = createTemporaryObject(panelComponent, testCase, {
-            service: world.service,
-            settings: world.settings,
-            loginItem: null,
-            quitAction: function() { testCase.quitCalls += 1 },
-        })
-        verify(panel !== null)
-        panel.width = Qt.binding(() => panel.implicitWidth)
-        panel.height = Qt.binding(() => panel.implicitHeight)
-        return panel
-    }
-
-    function child(panel, name) {
-        const found = findChild(panel, name)
-        verify(found !== null, "no " + name)
-        return found
+        return open(panelComponent, { service: world.service, settings: world.settings, loginItem: null,
+                                      quitAction: function() { testCase.quitCalls += 1 } })
     }
 
     // The delegate of a list row and the row drawn in it (normal or edit row).
@@ -84,10 +61,5 @@ TestCase {
         const view = child(rowCell(panel, row), "rowLoader").item
         verify(view !== null)
         return view
-    }
-
-    function sameColor(actual, expected, message) {
-        // At the 8-bit precision colours are stored with.
-        compare(String(actual), String(expected), message || "colour")
     }
 }

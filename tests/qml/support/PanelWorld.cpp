@@ -6,8 +6,6 @@
 #include "Services/OrderStore.h"
 #include "UserSettings.h"
 
-#include <QDir>
-#include <QFile>
 #include <QPainter>
 
 using namespace Trayvane;
@@ -131,20 +129,10 @@ QStringList PanelWorld::pressedItems() const
     return pressed;
 }
 
-bool PanelWorld::orderFileExists() const
-{
-    return m_service && !m_service->configPath().isEmpty() && QFile::exists(m_service->configPath());
-}
-
 QStringList PanelWorld::orderFileKeys() const
 {
     QStringList keys;
     if (m_service)
         OrderStore::load(m_service->configPath(), keys);
     return keys;
-}
-
-QStringList PanelWorld::orderedKeys() const
-{
-    return m_service ? m_service->orderedKeys() : QStringList{};
 }

@@ -63,8 +63,6 @@ public:
     Q_INVOKABLE QStringList pressedItems() const;
     /// The order keys in the order file; empty when there is none.
     Q_INVOKABLE QStringList orderFileKeys() const;
-    Q_INVOKABLE bool orderFileExists() const;
-    Q_INVOKABLE QStringList orderedKeys() const;
 
 signals:
     void serviceChanged();

@@ -2,7 +2,6 @@
 // window lookup and capture, the order file's use, pause, notifications,
 // activation and permission.
 #include "Services/MenuBarService.h"
-#include "Services/OrderStore.h"
 #include "Platform/scripted/ScriptedPlatform.h"
 
 #include <QFile>
@@ -20,6 +19,8 @@ Q_DECLARE_METATYPE(ScriptedItem)
 
 namespace {
 
+const double notANumber = std::numeric_limits<double>::quiet_NaN();
+
 ScriptedApplication app(qint32 pid, const QString &name, QList<ScriptedItem> items,
                         std::optional<QString> bundle = std::nullopt)
 {
@@ -34,6 +35,13 @@ ScriptedApplication app(qint32 pid, const QString &name, QList<ScriptedItem> ite
 ScriptedItem named(const QString &name, double x, double width = 22)
 {
     return ScriptedItem::make(name, std::nullopt, x, width);
+}
+
+// An item with one attribute's answer replaced.
+ScriptedItem with(ScriptedItem item, AttributeResult ScriptedItem::*attribute, AttributeResult answer)
+{
+    item.*attribute = std::move(answer);
+    return item;
 }
 
 QStringList names(const MenuBarItemList &items)
@@ -58,86 +66,83 @@ class TestMenuBarService : public QObject
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<MenuBarService> m_service;
 
-    ScriptedWorld baseWorld() const
+    ScriptedWorld world(QList<ScriptedApplication> applications = {}) const
     {
         ScriptedWorld world;
-        world.ownProcessIdentifier = 1;
         world.dataDirectory = m_dir->path();
+        world.applications = std::move(applications);
         return world;
     }
-    ScriptedPlatform &platform(ScriptedWorld world)
+    // A service on that world, after its first scan.
+    MenuBarService &start(ScriptedWorld world)
     {
+        m_service.reset();
         m_platform = std::make_unique<ScriptedPlatform>(std::move(world));
-        return *m_platform;
+        m_service = std::make_unique<MenuBarService>(*m_platform);
+        return *m_service;
     }
+    ScriptedWorld &live() { return m_platform->world(); }
     QString orderPath() const { return m_dir->filePath("Trayvane/order.json"); }
     void writeOrderFile(const QByteArray &content)
     {
         QDir().mkpath(m_dir->filePath("Trayvane"));
         QFile file(orderPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
     }
 
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init()
+    {
+        m_service.reset();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
 
     void childRules_data()
     {
         QTest::addColumn<ScriptedItem>("child");
-        QTest::addColumn<bool>("isItem");
-        QTest::addColumn<QString>("displayName");
+        QTest::addColumn<QString>("displayName"); // null: no item
         QTest::addColumn<bool>("hidden");
-        QTest::newRow("nothing, width 0, x -5: no item") << ScriptedItem::make({}, {}, -5, 0) << false << "" << false;
-        QTest::newRow("nothing, width 8, x -5: named after the app")
-            << ScriptedItem::make({}, {}, -5, 8) << true << "Werkzeug" << false;
-        QTest::newRow("nothing, width 0, x 40: named after the app, hidden")
-            << ScriptedItem::make({}, {}, 40, 0) << true << "Werkzeug" << true;
-        QTest::newRow("empty description, title") << ScriptedItem::make("", "Batterie", 300, 22) << true << "Batterie"
-                                                  << false;
-        QTest::newRow("description wins over title") << ScriptedItem::make("WLAN", "Batterie", 300, 22) << true << "WLAN"
-                                                     << false;
-        QTest::newRow("description at width 0, x 0 is a hidden item")
-            << ScriptedItem::make("WLAN", {}, 0, 0) << true << "WLAN" << true;
-        QTest::newRow("a single space is a name") << ScriptedItem::make(" ", {}, 0, 0) << true << " " << true;
-        QTest::newRow("title only at x 0: item, hidden") << ScriptedItem::make({}, "Uhr", 0, 20) << true << "Uhr" << true;
-        QTest::newRow("empty title, nothing on screen: no item") << ScriptedItem::make("", "", 0, 0) << false << ""
-                                                                 << false;
-        ScriptedItem wrongType = ScriptedItem::make({}, "Ton", 120, 22);
-        wrongType.description = {AXError::Success, 42};
-        QTest::newRow("description of the wrong type is absent") << wrongType << true << "Ton" << false;
-        ScriptedItem failedButValue = ScriptedItem::make({}, {}, 120, 22);
-        failedButValue.title = {AXError::Failure, QStringLiteral("Alt")};
-        QTest::newRow("a text that comes back is used") << failedButValue << true << "Alt" << false;
-        ScriptedItem swapped = ScriptedItem::make("Fokus", {}, 120, 22);
-        swapped.position = ScriptedItem::size2(120, 0);
-        QTest::newRow("position of the wrong kind reads as 0") << swapped << true << "Fokus" << true;
-        ScriptedItem noSize = ScriptedItem::make("Fokus", {}, 120, 22);
-        noSize.size = {AXError::NoValue, {}};
-        QTest::newRow("missing size reads as 0") << noSize << true << "Fokus" << true;
-        ScriptedItem stringPosition = ScriptedItem::make("Fokus", {}, 120, 22);
-        stringPosition.position = {AXError::Success, QStringLiteral("120,0")};
-        QTest::newRow("position as text reads as 0") << stringPosition << true << "Fokus" << true;
+        const auto make = [](std::optional<QString> description, std::optional<QString> title, double x, double width) {
+            return ScriptedItem::make(description, title, x, width);
+        };
+        const ScriptedItem fokus = make("Fokus", {}, 120, 22);
+        QTest::newRow("nothing, width 0, x -5: no item") << make({}, {}, -5, 0) << QString() << false;
+        QTest::newRow("nothing, width 8, x -5: named after the app") << make({}, {}, -5, 8) << "Werkzeug" << false;
+        QTest::newRow("nothing, width 0, x 40: named after the app, hidden") << make({}, {}, 40, 0) << "Werkzeug" << true;
+        QTest::newRow("empty description, title") << make("", "Batterie", 300, 22) << "Batterie" << false;
+        QTest::newRow("description wins over title") << make("WLAN", "Batterie", 300, 22) << "WLAN" << false;
+        QTest::newRow("description at width 0, x 0 is a hidden item") << make("WLAN", {}, 0, 0) << "WLAN" << true;
+        QTest::newRow("a single space is a name") << make(" ", {}, 0, 0) << " " << true;
+        QTest::newRow("title only at x 0: item, hidden") << make({}, "Uhr", 0, 20) << "Uhr" << true;
+        QTest::newRow("empty title, nothing on screen: no item") << make("", "", 0, 0) << QString() << false;
+        QTest::newRow("description of the wrong type is absent")
+            << with(make({}, "Ton", 120, 22), &ScriptedItem::description, {AXError::Success, 42}) << "Ton" << false;
+        QTest::newRow("a text that comes back is used")
+            << with(make({}, {}, 120, 22), &ScriptedItem::title, {AXError::Failure, QStringLiteral("Alt")}) << "Alt"
+            << false;
+        QTest::newRow("position of the wrong kind reads as 0")
+            << with(fokus, &ScriptedItem::position, ScriptedItem::size2(120, 0)) << "Fokus" << true;
+        QTest::newRow("missing size reads as 0") << with(fokus, &ScriptedItem::size, {AXError::NoValue, {}}) << "Fokus"
+                                                 << true;
+        QTest::newRow("position as text reads as 0")
+            << with(fokus, &ScriptedItem::position, {AXError::Success, QStringLiteral("120,0")}) << "Fokus" << true;
     }
     void childRules()
     {
         QFETCH(ScriptedItem, child);
-        QFETCH(bool, isItem);
         QFETCH(QString, displayName);
-        QFETCH(bool, hidden);
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "Werkzeug", {child})};
-        MenuBarService service(platform(world));
-        QCOMPARE(service.items().size(), isItem ? 1 : 0);
-        if (isItem) {
-            const MenuBarItem &item = service.items().first();
-            QCOMPARE(item.displayName, displayName);
-            QCOMPARE(item.isHidden, hidden);
-            QCOMPARE(item.ownerName, QStringLiteral("Werkzeug"));
-            QCOMPARE(item.ownerPID, 10);
-            QVERIFY(item.axElement);
-        }
+        MenuBarService &service = start(world({app(10, "Werkzeug", {child})}));
+        QCOMPARE(service.items().size(), displayName.isNull() ? 0 : 1);
+        if (displayName.isNull())
+            return;
+        const MenuBarItem &item = service.items().first();
+        QCOMPARE(item.displayName, displayName);
+        QTEST(item.isHidden, "hidden");
+        QCOMPARE(item.ownerName, QStringLiteral("Werkzeug"));
+        QCOMPARE(item.ownerPID, 10);
+        QVERIFY(item.axElement);
     }
 
     // The fields of an item, its id (x cut toward zero, saturated at 64 bits)
@@ -148,34 +153,29 @@ private slots:
         QTest::addColumn<std::optional<QString>>("bundle");
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("orderKey");
-        const std::optional<QString> control("com.example.control");
-        QTest::newRow("fraction cut off") << 812.75 << control << "Kontrollzentrum-WLAN-812" << "com.example.control:WLAN";
-        QTest::newRow("negative toward zero") << -12.9 << control << "Kontrollzentrum-WLAN--12"
-                                              << "com.example.control:WLAN";
-        QTest::newRow("beyond 64 bits") << 1e30 << std::optional<QString>() << "Kontrollzentrum-WLAN-9223372036854775807"
+        const std::optional<QString> control("com.example.control"), none;
+        const QString key = "com.example.control:WLAN";
+        QTest::newRow("fraction cut off") << 812.75 << control << "Kontrollzentrum-WLAN-812" << key;
+        QTest::newRow("negative toward zero") << -12.9 << control << "Kontrollzentrum-WLAN--12" << key;
+        QTest::newRow("beyond 64 bits") << 1e30 << none << "Kontrollzentrum-WLAN-9223372036854775807"
                                         << "Kontrollzentrum:WLAN";
-        QTest::newRow("exactly -2^63") << -9223372036854775808.0 << std::optional<QString>()
-                                       << "Kontrollzentrum-WLAN--9223372036854775808" << "Kontrollzentrum:WLAN";
+        QTest::newRow("exactly -2^63") << -9223372036854775808.0 << none << "Kontrollzentrum-WLAN--9223372036854775808"
+                                       << "Kontrollzentrum:WLAN";
         QTest::newRow("below -2^63") << -1e30 << std::optional<QString>(QString())
                                      << "Kontrollzentrum-WLAN--9223372036854775808" << ":WLAN";
-        QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << control << "Kontrollzentrum-WLAN-nan"
-                                      << "com.example.control:WLAN";
+        QTest::newRow("not a number") << notANumber << control << "Kontrollzentrum-WLAN-nan" << key;
     }
     void itemFields()
     {
         QFETCH(double, x);
         QFETCH(std::optional<QString>, bundle);
-        QFETCH(QString, id);
-        QFETCH(QString, orderKey);
-        ScriptedWorld world = baseWorld();
         ScriptedApplication clock = app(10, "Kontrollzentrum", {ScriptedItem::make("WLAN", {}, x, 24, 3, 22)}, bundle);
         clock.icon = QImage(32, 32, QImage::Format_ARGB32);
-        world.applications = {clock};
-        MenuBarService service(platform(world));
+        MenuBarService &service = start(world({clock}));
         QCOMPARE(service.items().size(), 1);
         const MenuBarItem &item = service.items().first();
-        QCOMPARE(item.id, id);
-        QCOMPARE(item.orderKey(), orderKey);
+        QTEST(item.id, "id");
+        QTEST(item.orderKey(), "orderKey");
         QCOMPARE(item.frame.size(), QSizeF(24, 22));
         QCOMPARE(item.bundleIdentifier, bundle);
         QCOMPARE(item.appIcon.size(), QSize(32, 32));
@@ -188,46 +188,40 @@ private slots:
         QTest::addColumn<std::optional<AttributeResult>>("children");
         QTest::addColumn<bool>("listed");
         using Opt = std::optional<AttributeResult>;
-        const ElementRef element(new PlatformElement);
+        const QVariant element = QVariant::fromValue(ElementRef(new PlatformElement));
         QTest::newRow("normal") << Opt() << Opt() << true;
-        QTest::newRow("extras bar fails") << Opt(AttributeResult{AXError::NoValue, {}}) << Opt() << false;
-        QTest::newRow("extras bar with error but a value") << Opt(AttributeResult{AXError::Failure, QVariant::fromValue(element)})
-                                                           << Opt() << false;
-        QTest::newRow("extras bar is not an element") << Opt(AttributeResult{AXError::Success, QStringLiteral("bar")})
-                                                      << Opt() << false;
-        QTest::newRow("extras bar is a null element") << Opt(AttributeResult{AXError::Success, QVariant::fromValue(ElementRef())})
-                                                      << Opt() << false;
-        QTest::newRow("children missing") << Opt() << Opt(AttributeResult{AXError::NoValue, {}}) << false;
-        QTest::newRow("children not a list") << Opt() << Opt(AttributeResult{AXError::Success, QStringLiteral("x")}) << false;
+        QTest::newRow("extras bar fails") << Opt({AXError::NoValue, {}}) << Opt() << false;
+        QTest::newRow("extras bar with error but a value") << Opt({AXError::Failure, element}) << Opt() << false;
+        QTest::newRow("extras bar is not an element") << Opt({AXError::Success, QStringLiteral("bar")}) << Opt() << false;
+        QTest::newRow("extras bar is a null element")
+            << Opt({AXError::Success, QVariant::fromValue(ElementRef())}) << Opt() << false;
+        QTest::newRow("children missing") << Opt() << Opt({AXError::NoValue, {}}) << false;
+        QTest::newRow("children not a list") << Opt() << Opt({AXError::Success, QStringLiteral("x")}) << false;
         QTest::newRow("children list holds a non-element")
-            << Opt() << Opt(AttributeResult{AXError::Success, QVariantList{QVariant::fromValue(element), 3}}) << false;
+            << Opt() << Opt({AXError::Success, QVariantList{element, 3}}) << false;
     }
     void applicationRules()
     {
         QFETCH(std::optional<AttributeResult>, bar);
         QFETCH(std::optional<AttributeResult>, children);
         QFETCH(bool, listed);
-        ScriptedWorld world = baseWorld();
         ScriptedApplication broken = app(10, "Kaputt", {named("K", 100)});
         broken.extrasBarAnswer = bar;
         broken.childrenAnswer = children;
-        world.applications = {broken, app(11, "Heil", {named("H", 200)})};
-        MenuBarService service(platform(world));
+        MenuBarService &service = start(world({broken, app(11, "Heil", {named("H", 200)})}));
         QCOMPARE(names(service.items()), listed ? QStringList({"K", "H"}) : QStringList({"H"}));
     }
 
     void applicationsAndOwnProcess()
     {
-        ScriptedWorld world = baseWorld();
         ScriptedApplication nameless = app(12, "", {named("N", 300)});
         nameless.localizedName.reset();
-        world.applications = {app(1, "Ich", {named("Selbst", 50)}), app(10, "A", {named("A1", 100), named("A2", 150)}),
-                              nameless};
-        MenuBarService service(platform(world));
+        MenuBarService &service = start(world({app(1, "Ich", {named("Selbst", 50)}),
+                                               app(10, "A", {named("A1", 100), named("A2", 150)}), nameless}));
         QCOMPARE(names(service.items()), QStringList({"A1", "A2", "N"}));
         QCOMPARE(service.items().at(2).ownerName, QStringLiteral("Unbekannt"));
         // A children list whose error code says failure is still used.
-        m_platform->world().applications[1].childrenError = AXError::Failure;
+        live().applications[1].childrenError = AXError::Failure;
         service.scan();
         QCOMPARE(names(service.items()), QStringList({"A1", "A2", "N"}));
     }
@@ -236,42 +230,43 @@ private slots:
     {
         QTest::addColumn<QVariant>("windows");
         QTest::addColumn<bool>("captured");
-        auto w = [](double y, double width, double height, int layer) {
-            return QVariant(QVariantList{ScriptedWorld::window(7, 100, y, width, height, layer)});
+        const auto window = [](double y, double width, double height, int layer) {
+            return ScriptedWorld::window(7, 100, y, width, height, layer);
         };
-        QTest::newRow("status window accepted") << w(0, 199.5, 24, 25) << true;
-        QTest::newRow("height exactly 40 accepted") << w(0, 30, 40, 25) << true;
-        QTest::newRow("width 200 rejected") << w(0, 200, 24, 25) << false;
-        QTest::newRow("width 0 rejected") << w(0, 0, 24, 25) << false;
-        QTest::newRow("height 40.5 rejected") << w(0, 30, 40.5, 25) << false;
-        QTest::newRow("y 1 rejected") << w(1, 30, 24, 25) << false;
-        QTest::newRow("layer 24 rejected") << w(0, 30, 24, 24) << false;
-        QVariantMap noLayer = ScriptedWorld::window(7, 100, 0, 30, 24, 25);
-        noLayer.remove(WindowKey::Layer);
+        const auto changed = [&](const QString &key, const QVariant &value) {
+            QVariantMap result = window(0, 30, 24, 25);
+            if (value.isValid())
+                result[key] = value;
+            else
+                result.remove(key);
+            return result;
+        };
+        const auto one = [](const QVariant &window) { return QVariant(QVariantList{window}); };
+        QTest::newRow("status window accepted") << one(window(0, 199.5, 24, 25)) << true;
+        QTest::newRow("height exactly 40 accepted") << one(window(0, 30, 40, 25)) << true;
+        QTest::newRow("width 200 rejected") << one(window(0, 200, 24, 25)) << false;
+        QTest::newRow("width 0 rejected") << one(window(0, 0, 24, 25)) << false;
+        QTest::newRow("height 40.5 rejected") << one(window(0, 30, 40.5, 25)) << false;
+        QTest::newRow("y 1 rejected") << one(window(1, 30, 24, 25)) << false;
+        QTest::newRow("layer 24 rejected") << one(window(0, 30, 24, 24)) << false;
+        const QVariantMap noLayer = changed(WindowKey::Layer, {});
         QTest::newRow("no layer: skipped, next one used")
             << QVariant(QVariantList{noLayer, ScriptedWorld::window(7, 101, 0, 30, 24, 25)}) << true;
-        QTest::newRow("only a window without layer") << QVariant(QVariantList{noLayer}) << false;
-        QVariantMap textNumber = ScriptedWorld::window(7, 100, 0, 30, 24, 25);
-        textNumber[WindowKey::Number] = QStringLiteral("7");
-        QTest::newRow("window number as text skipped") << QVariant(QVariantList{textNumber}) << false;
-        QVariantMap negative = ScriptedWorld::window(7, 100, 0, 30, 24, 25);
-        negative[WindowKey::Number] = -7;
-        QTest::newRow("negative window number skipped") << QVariant(QVariantList{negative}) << false;
+        QTest::newRow("only a window without layer") << one(noLayer) << false;
+        QTest::newRow("window number as text skipped") << one(changed(WindowKey::Number, QStringLiteral("7"))) << false;
+        QTest::newRow("negative window number skipped") << one(changed(WindowKey::Number, -7)) << false;
         QTest::newRow("list with a non-description: no windows")
-            << QVariant(QVariantList{ScriptedWorld::window(7, 100, 0, 30, 24, 25), 5}) << false;
+            << QVariant(QVariantList{window(0, 30, 24, 25), 5}) << false;
         QTest::newRow("no list at all") << QVariant() << false;
         QTest::newRow("not a list") << QVariant(QStringLiteral("windows")) << false;
     }
     void windowLookup()
     {
         QFETCH(QVariant, windows);
-        QFETCH(bool, captured);
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "A", {named("A1", 100)})};
-        world.windowList = windows;
-        world.captures.insert(7, QImage(60, 60, QImage::Format_ARGB32));
-        MenuBarService service(platform(world));
-        QCOMPARE(!service.items().first().menuBarIcon.isNull(), captured);
+        ScriptedWorld scripted = world({app(10, "A", {named("A1", 100)})});
+        scripted.windowList = windows;
+        scripted.captures.insert(7, QImage(60, 60, QImage::Format_ARGB32));
+        QTEST(!start(scripted).items().first().menuBarIcon.isNull(), "captured");
     }
 
     void captureMatch_data()
@@ -291,21 +286,16 @@ private slots:
         QFETCH(QList<double>, windowXs);
         QFETCH(QList<quint32>, available);
         QFETCH(quint32, requested);
-        QFETCH(bool, captured);
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "A", {named("A1", 100)})};
+        ScriptedWorld scripted = world({app(10, "A", {named("A1", 100)})});
         QVariantList windows;
         for (int i = 0; i < windowXs.size(); ++i)
             windows.append(ScriptedWorld::window(quint32(i + 1), windowXs.at(i), 0, 26 + i, 24, 25));
-        world.windowList = windows;
+        scripted.windowList = windows;
         for (quint32 number : available)
-            world.captures.insert(number, QImage(10, 10, QImage::Format_ARGB32));
-        MenuBarService service(platform(world));
-        QCOMPARE(!service.items().first().menuBarIcon.isNull(), captured);
-        if (requested == 0) {
-            QVERIFY(m_platform->captureRequests.isEmpty());
-        } else {
-            QCOMPARE(m_platform->captureRequests.size(), 1);
+            scripted.captures.insert(number, QImage(10, 10, QImage::Format_ARGB32));
+        QTEST(!start(scripted).items().first().menuBarIcon.isNull(), "captured");
+        QCOMPARE(m_platform->captureRequests.size(), requested ? 1 : 0);
+        if (requested) {
             QCOMPARE(m_platform->captureRequests.first().windowID, requested);
             QCOMPARE(m_platform->captureRequests.first().rect, QRectF(100, 0, 26 + int(requested) - 1, 30));
         }
@@ -319,27 +309,23 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<bool>("keptAside");
-        const QByteArray fresh("[\"X:C\",\"X:A\",\"X:B\"]");
-        QTest::newRow("no file") << QByteArray() << QStringList{"C", "A", "B"} << fresh << false;
-        QTest::newRow("saved order, not extended by new items")
-            << QByteArray("[\"X:B\",\"X:Z\"]") << QStringList{"B", "C", "A"} << QByteArray("[\"X:B\",\"X:Z\"]") << false;
-        QTest::newRow("empty array") << QByteArray("[]") << QStringList{"C", "A", "B"} << fresh << false;
-        QTest::newRow("object") << QByteArray("{\"a\":1}") << QStringList{"C", "A", "B"} << fresh << true;
-        QTest::newRow("not JSON") << QByteArray("\x00\xff garbage", 10) << QStringList{"C", "A", "B"} << fresh << true;
+        const QByteArray fresh("[\"X:C\",\"X:A\",\"X:B\"]"), saved("[\"X:B\",\"X:Z\"]");
+        const QStringList leftToRight{"C", "A", "B"};
+        QTest::newRow("no file") << QByteArray() << leftToRight << fresh << false;
+        QTest::newRow("saved order, not extended by new items") << saved << QStringList{"B", "C", "A"} << saved << false;
+        QTest::newRow("empty array") << QByteArray("[]") << leftToRight << fresh << false;
+        QTest::newRow("object") << QByteArray("{\"a\":1}") << leftToRight << fresh << true;
+        QTest::newRow("not JSON") << QByteArray("\x00\xff garbage", 10) << leftToRight << fresh << true;
     }
     void orderFileOnStart()
     {
         QFETCH(QByteArray, content);
-        QFETCH(QStringList, expected);
-        QFETCH(QByteArray, file);
         QFETCH(bool, keptAside);
         if (!content.isNull())
             writeOrderFile(content);
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("A", 100), named("B", 200), named("C", 50)})};
-        MenuBarService service(platform(world));
-        QCOMPARE(names(service.items()), expected);
-        QCOMPARE(readFile(orderPath()), file);
+        MenuBarService &service = start(world({app(10, "X", {named("A", 100), named("B", 200), named("C", 50)})}));
+        QTEST(names(service.items()), "expected");
+        QTEST(readFile(orderPath()), "file");
         QCOMPARE(readFile(orderPath() + ".unreadable"), keptAside ? content : QByteArray());
     }
 
@@ -347,10 +333,8 @@ private slots:
     // moves, items that leave and come back, and a restart.
     void savedOrderOutlivesScans()
     {
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "A", {named("Mitte", 200), named("Rechts", 300)}, "org.example.a"),
-                              app(11, "B", {named("Links", 100)})};
-        MenuBarService service(platform(world));
+        MenuBarService &service = start(world({app(10, "A", {named("Mitte", 200), named("Rechts", 300)}, "org.example.a"),
+                                               app(11, "B", {named("Links", 100)})}));
         QCOMPARE(service.orderedKeys(), QStringList({"B:Links", "org.example.a:Mitte", "org.example.a:Rechts"}));
         QSignalSpy itemsSpy(&service, &MenuBarService::itemsChanged);
         service.swapItems(0, 1);
@@ -361,11 +345,11 @@ private slots:
         service.saveOrder();
         QCOMPARE(readFile(orderPath()), QByteArray("[\"org.example.a:Mitte\",\"B:Links\",\"org.example.a:Rechts\"]"));
 
-        m_platform->world().applications[1].items[0] = named("Links", 400);
-        m_platform->world().applications[0].items.removeFirst();
+        live().applications[1].items[0] = named("Links", 400);
+        live().applications[0].items.removeFirst();
         service.scan();
         QCOMPARE(names(service.items()), QStringList({"Links", "Rechts"}));
-        m_platform->world().applications[0].items.append(named("Mitte", 500));
+        live().applications[0].items.append(named("Mitte", 500));
         service.scan();
         QCOMPARE(names(service.items()), QStringList({"Mitte", "Links", "Rechts"}));
         MenuBarService restarted(*m_platform);
@@ -378,17 +362,16 @@ private slots:
     void emptyScansAndPermissionLater()
     {
         writeOrderFile("[\"X:A\"]");
-        ScriptedWorld world = baseWorld();
-        world.trusted = false;
-        world.applications = {app(10, "X", {named("A", 100)})};
-        MenuBarService service(platform(world));
+        ScriptedWorld untrusted = world({app(10, "X", {named("A", 100)})});
+        untrusted.trusted = false;
+        MenuBarService &service = start(untrusted);
         QVERIFY(!service.axTrusted());
         QVERIFY(service.items().isEmpty());
         QCOMPARE(readFile(orderPath()), QByteArray("[\"X:A\"]"));
         service.saveOrder();
         QVERIFY(service.orderedKeys().isEmpty());
         QCOMPARE(readFile(orderPath()), QByteArray("[]"));
-        m_platform->world().trusted = true;
+        live().trusted = true;
         service.scan();
         QVERIFY(service.axTrusted());
         QCOMPARE(service.orderedKeys(), QStringList({"X:A"}));
@@ -397,13 +380,10 @@ private slots:
 
     void pauseAndNotifications()
     {
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("A", 100)})};
-        MenuBarService service(platform(world));
+        MenuBarService &service = start(world({app(10, "X", {named("A", 100)})}));
         QSignalSpy items(&service, &MenuBarService::itemsChanged);
         QSignalSpy trusted(&service, &MenuBarService::axTrustedChanged);
         QSignalSpy keys(&service, &MenuBarService::orderedKeysChanged);
-
         service.scan();
         service.scan(); // same items: still announced
         QCOMPARE(items.count(), 2);
@@ -411,8 +391,8 @@ private slots:
         QCOMPARE(keys.count(), 0);
 
         service.setPauseScan(true);
-        m_platform->world().applications.clear();
-        m_platform->world().trusted = false;
+        live().applications.clear();
+        live().trusted = false;
         const int queries = m_platform->runningApplicationCalls;
         service.scan();
         QCOMPARE(items.count(), 2);
@@ -432,36 +412,34 @@ private slots:
     // rest are answered by a single scan when it ends; the pause still wins.
     void changeReports()
     {
-        ScriptedWorld world = baseWorld();
-        world.applications = {app(10, "X", {named("A", 100)})};
-        auto service = std::make_unique<MenuBarService>(platform(world));
-        QSignalSpy items(service.get(), &MenuBarService::itemsChanged);
+        MenuBarService &service = start(world({app(10, "X", {named("A", 100)})}));
+        QSignalSpy items(&service, &MenuBarService::itemsChanged);
         const double spacing = MenuBarService::changeScanSpacing;
 
-        m_platform->world().applications[0].items.append(named("B", 200));
+        live().applications[0].items.append(named("B", 200));
         m_platform->reportStateChanged();
         QCOMPARE(items.count(), 0); // never from inside the backend's report
         m_platform->advance(0.0);
         QCOMPARE(items.count(), 1);
-        QCOMPARE(names(service->items()), QStringList({"A", "B"}));
+        QCOMPARE(names(service.items()), QStringList({"A", "B"}));
 
         for (int i = 0; i < 5; ++i)
             m_platform->reportStateChanged();
-        m_platform->world().applications[0].items.removeFirst();
+        live().applications[0].items.removeFirst();
         m_platform->advance(spacing / 2);
         QCOMPARE(items.count(), 1);
         m_platform->advance(spacing / 2);
         QCOMPARE(items.count(), 2);
-        QCOMPARE(names(service->items()), QStringList({"B"}));
+        QCOMPARE(names(service.items()), QStringList({"B"}));
         m_platform->advance(spacing * 3); // nothing reported since: no scan
         QCOMPARE(items.count(), 2);
         QCOMPARE(m_platform->pendingSteps(), 0);
 
-        service->setPauseScan(true);
+        service.setPauseScan(true);
         m_platform->reportStateChanged();
         m_platform->advance(spacing * 2);
         QCOMPARE(items.count(), 2);
-        service->setPauseScan(false);
+        service.setPauseScan(false);
         m_platform->reportStateChanged();
         m_platform->advance(0.0);
         QCOMPARE(items.count(), 3);
@@ -469,7 +447,7 @@ private slots:
         // A report between a queued scan and a gone service does nothing.
         m_platform->advance(spacing);
         m_platform->reportStateChanged();
-        service.reset();
+        m_service.reset();
         m_platform->advance(spacing * 2);
         m_platform->reportStateChanged();
         QCOMPARE(m_platform->pendingSteps(), 0);
@@ -478,7 +456,7 @@ private slots:
     // The periodic scan: a tick of the service's timer scans.
     void timerTickScans()
     {
-        MenuBarService service(platform(baseWorld()));
+        MenuBarService &service = start(world());
         auto *timer = service.findChild<QTimer *>();
         QVERIFY(timer && timer->isActive());
         QSignalSpy items(&service, &MenuBarService::itemsChanged);
@@ -495,12 +473,12 @@ private slots:
         QTest::addColumn<QRectF>("frame");
         QTest::addColumn<bool>("events");
         QTest::addColumn<QPointF>("point"); // NaN: no click
-        const QPointF none(std::numeric_limits<double>::quiet_NaN(), 0);
+        const QPointF none(notANumber, 0);
         QTest::newRow("element") << true << QRectF() << true << none;
         QTest::newRow("middle of the frame") << false << QRectF(100, 0, 30, 24) << true << QPointF(115, 12);
         QTest::newRow("zero frame") << false << QRectF() << true << QPointF(0, 0);
         QTest::newRow("no mouse events") << false << QRectF(10, 0, 20, 20) << false << none;
-        QTest::newRow("frame without a place") << false << QRectF(none.x(), 0, 20, 20) << true << none;
+        QTest::newRow("frame without a place") << false << QRectF(notANumber, 0, 20, 20) << true << none;
     }
     void click()
     {
@@ -508,10 +486,9 @@ private slots:
         QFETCH(QRectF, frame);
         QFETCH(bool, events);
         QFETCH(QPointF, point);
-        ScriptedWorld world = baseWorld();
-        world.mouseEventsAvailable = events;
-        world.applications = {app(10, "X", {named("A", 0, 0)})};
-        MenuBarService service(platform(world));
+        ScriptedWorld scripted = world({app(10, "X", {named("A", 0, 0)})});
+        scripted.mouseEventsAvailable = events;
+        MenuBarService &service = start(scripted);
         MenuBarItem item = element ? service.items().first() : MenuBarItem();
         if (!element)
             item.frame = frame;
@@ -547,25 +524,24 @@ private slots:
         QTest::addColumn<std::optional<QString>>("bundle");
         QTest::addColumn<bool>("toolStarts");
         QTest::addColumn<QString>("expected"); // the identifier reset; empty: the settings page opened
-        QTest::newRow("permission present: the settings page") << true << std::optional<QString>() << true << "";
+        const std::optional<QString> none, own("org.trayvane.Trayvane");
+        QTest::newRow("permission present: the settings page") << true << none << true << "";
         QTest::newRow("bundle identifier") << false << std::optional<QString>("org.example.other") << true
                                            << "org.example.other";
-        QTest::newRow("no bundle: built-in identifier") << false << std::optional<QString>() << true
-                                                        << "org.trayvane.Trayvane";
-        QTest::newRow("tool fails to start: prompt anyway") << false << std::optional<QString>("org.trayvane.Trayvane")
-                                                            << false << "org.trayvane.Trayvane";
+        QTest::newRow("no bundle: built-in identifier") << false << none << true << *own;
+        QTest::newRow("tool fails to start: prompt anyway") << false << own << false << *own;
     }
     void openSettings()
     {
         QFETCH(bool, trusted);
-        QFETCH(std::optional<QString>, bundle);
-        QFETCH(bool, toolStarts);
         QFETCH(QString, expected);
-        ScriptedWorld world = baseWorld();
-        world.trusted = trusted;
-        world.bundleIdentifier = bundle;
-        world.permissionToolStarts = toolStarts;
-        MenuBarService service(platform(world));
+        ScriptedWorld scripted = world();
+        scripted.trusted = trusted;
+        QFETCH(std::optional<QString>, bundle);
+        scripted.bundleIdentifier = bundle;
+        QFETCH(bool, toolStarts);
+        scripted.permissionToolStarts = toolStarts;
+        MenuBarService &service = start(scripted);
         QSignalSpy trustedSpy(&service, &MenuBarService::axTrustedChanged);
         service.openAccessibilitySettings();
         QCOMPARE(m_platform->openedUrls.size(), trusted ? 1 : 0);
@@ -582,10 +558,9 @@ private slots:
 
     void noDataFolder()
     {
-        ScriptedWorld world = baseWorld();
-        world.dataDirectory.clear();
-        world.applications = {app(10, "X", {named("A", 100)})};
-        MenuBarService service(platform(world));
+        ScriptedWorld scripted = world({app(10, "X", {named("A", 100)})});
+        scripted.dataDirectory.clear();
+        MenuBarService &service = start(scripted);
         QVERIFY(service.configPath().isEmpty());
         QCOMPARE(service.orderedKeys(), QStringList({"X:A"})); // kept in memory for the run
         QVERIFY(!QFile::exists("Trayvane/order.json"));

@@ -34,6 +34,24 @@ QVariant element(const QString &name)
     return QVariant::fromValue(ElementRef(new FakeElement(name)));
 }
 
+QString key(const QString &element, const QString &attribute)
+{
+    return element + QLatin1Char('|') + attribute;
+}
+
+using Answers = QHash<QString, AttributeResult>;
+
+// Application `pid` with a status item bar "bar<pid>" holding these children.
+Answers bar(qint32 pid, const QStringList &children)
+{
+    QVariantList list;
+    for (const QString &child : children)
+        list.append(element(child));
+    const QString name = QStringLiteral("bar%1").arg(pid);
+    return {{key(QStringLiteral("app%1").arg(pid), AXName::ExtrasMenuBar), {AXError::Success, element(name)}},
+            {key(name, AXName::Children), {AXError::Success, list}}};
+}
+
 QString nameOf(const ElementRef &element)
 {
     const auto *fake = dynamic_cast<const FakeElement *>(element.data());
@@ -43,10 +61,9 @@ QString nameOf(const ElementRef &element)
 struct Log
 {
     QMutex mutex;
-    QHash<QString, AttributeResult> answers; // "element|attribute" -> answer
-    QStringList reads; // "element|attribute" in order
-    QStringList actions;
-    QStringList events; // reads and actions, in order
+    Answers answers;
+    QStringList actions; // "element|action"
+    QStringList events;  // reads ("element|attribute") and actions, in order
     QThread *actionThread = nullptr;
     QString holdReadsOf;
     QSemaphore held, release;
@@ -56,7 +73,7 @@ struct Log
 class FakeSource : public AccessibilitySource
 {
 public:
-    FakeSource(std::shared_ptr<Log> log, QHash<QString, AttributeResult> answers) : m_log(std::move(log))
+    FakeSource(std::shared_ptr<Log> log, Answers answers) : m_log(std::move(log))
     {
         m_log->answers = std::move(answers);
     }
@@ -66,15 +83,13 @@ public:
     }
     AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
     {
-        const QString key = nameOf(element) + QLatin1Char('|') + attribute;
         bool hold = false;
         AttributeResult answer{AXError::AttributeUnsupported, {}};
         {
             QMutexLocker lock(&m_log->mutex);
-            m_log->reads.append(key);
-            m_log->events.append(key);
+            m_log->events.append(key(nameOf(element), attribute));
             hold = nameOf(element) == m_log->holdReadsOf;
-            answer = m_log->answers.value(key, answer);
+            answer = m_log->answers.value(m_log->events.constLast(), answer);
         }
         if (hold) {
             m_log->held.release();
@@ -88,7 +103,7 @@ public:
     int performAction(const ElementRef &element, const QString &action) override
     {
         QMutexLocker lock(&m_log->mutex);
-        m_log->actions.append(nameOf(element) + QLatin1Char('|') + action);
+        m_log->actions.append(key(nameOf(element), action));
         m_log->events.append(m_log->actions.constLast());
         m_log->actionThread = QThread::currentThread();
         return AXError::Success;
@@ -116,6 +131,13 @@ bool refreshAfter(AccessibilityMirror &mirror, Change change)
     const quint64 before = mirror.completedRefreshes();
     change();
     return QTest::qWaitFor([&] { return mirror.completedRefreshes() == before + 1; }, waitMs);
+}
+
+// The children of application `pid`'s status item bar, as the mirror answers them.
+QVariantList childrenOf(AccessibilityMirror &mirror, qint32 pid)
+{
+    const AttributeResult bar = mirror.copyAttributeValue(mirror.applicationElement(pid), AXName::ExtrasMenuBar);
+    return mirror.copyAttributeValue(bar.value.value<ElementRef>(), AXName::Children).value.toList();
 }
 
 QStringList describe(const MenuBarItemList &items)
@@ -218,15 +240,9 @@ private slots:
     {
         auto log = std::make_shared<Log>();
         log->holdReadsOf = QStringLiteral("app8");
-        const QHash<QString, AttributeResult> answers{
-            {QStringLiteral("app7|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar"))}},
-            {QStringLiteral("bar|") + AXName::Children, {AXError::Success, QVariantList{element(QStringLiteral("a"))}}},
-        };
-        AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
+        AccessibilityMirror mirror(std::make_unique<FakeSource>(log, bar(7, {"a"})), quietOptions());
         QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({7}); }));
-        const ElementRef a = mirror.copyAttributeValue(
-            mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar).value.value<ElementRef>(), AXName::Children)
-            .value.toList().constFirst().value<ElementRef>();
+        const ElementRef a = childrenOf(mirror, 7).constFirst().value<ElementRef>();
 
         // The thread is now stuck in application 8; the main thread is not.
         const quint64 before = mirror.completedRefreshes();
@@ -237,8 +253,7 @@ private slots:
         // Nothing is read on demand: an attribute outside the plan and an
         // element from elsewhere fail at once too.
         QCOMPARE(mirror.copyAttributeValue(a, QStringLiteral("AXRole")).error, AXError::CannotComplete);
-        QCOMPARE(mirror.copyAttributeValue(ElementRef(new FakeElement(QStringLiteral("a"))), AXName::Description).error,
-                 AXError::Failure);
+        QCOMPARE(mirror.copyAttributeValue(ElementRef(new FakeElement("a")), AXName::Description).error, AXError::Failure);
         QCOMPARE(mirror.performAction(a, AXName::Press), AXError::Success);
         mirror.requestRefresh();
         {
@@ -254,12 +269,12 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { QMutexLocker lock(&log->mutex); return !log->actions.isEmpty(); }, waitMs));
         QVERIFY(QTest::qWaitFor([&] { return mirror.completedRefreshes() > before; }, waitMs));
         QMutexLocker lock(&log->mutex);
-        QCOMPARE(log->actions, QStringList{QStringLiteral("a|AXPress")});
+        QCOMPARE(log->actions, QStringList{key("a", AXName::Press)});
         // Right after the read in progress, before the rest of the snapshot.
-        const qsizetype press = log->events.indexOf(QStringLiteral("a|AXPress"));
+        const qsizetype press = log->events.indexOf(key("a", AXName::Press));
         QVERIFY(press > 0);
-        QCOMPARE(log->events.at(press - 1), QStringLiteral("app8|") + AXName::ExtrasMenuBar);
-        QVERIFY(log->events.lastIndexOf(QStringLiteral("app7|") + AXName::ExtrasMenuBar) > press);
+        QCOMPARE(log->events.at(press - 1), key("app8", AXName::ExtrasMenuBar));
+        QVERIFY(log->events.lastIndexOf(key("app7", AXName::ExtrasMenuBar)) > press);
         QVERIFY(log->actionThread != QThread::currentThread());
         QVERIFY(!log->releaseTimedOut); // released by the test, not by the fake's own limit
     }
@@ -267,29 +282,22 @@ private slots:
     void givesUpOnAnApplicationThatStopsAnswering()
     {
         auto log = std::make_shared<Log>();
-        QVariantList many;
+        QStringList many;
         for (int i = 0; i < 10; ++i)
-            many.append(element(QStringLiteral("c%1").arg(i)));
-        const QHash<QString, AttributeResult> answers{
-            {QStringLiteral("app8|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar8"))}},
-            {QStringLiteral("bar8|") + AXName::Children, {AXError::Success, QVariantList{element(QStringLiteral("slow")), element(QStringLiteral("later"))}}},
-            {QStringLiteral("slow|") + AXName::Description, {AXError::CannotComplete, {}}},
-            {QStringLiteral("app7|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar7"))}},
-            {QStringLiteral("bar7|") + AXName::Children, {AXError::Success, many}},
-        };
+            many.append(QStringLiteral("c%1").arg(i));
+        Answers answers = bar(8, {"slow", "later"});
+        answers.insert(bar(7, many));
+        answers.insert(key("slow", AXName::Description), {AXError::CannotComplete, {}});
         AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions(3));
         QVERIFY(refreshAfter(mirror, [&] { mirror.setApplications({8, 7}); }));
 
-        QVERIFY(log->reads.contains(QStringLiteral("slow|") + AXName::Description));
-        for (const QString &read : log->reads) {
-            QVERIFY2(!read.startsWith(QStringLiteral("later|")) && read != QStringLiteral("slow|") + AXName::Title, qPrintable(read));
-        }
+        QVERIFY(log->events.contains(key("slow", AXName::Description)));
+        for (const QString &read : log->events)
+            QVERIFY2(!read.startsWith(QStringLiteral("later|")) && read != key("slow", AXName::Title), qPrintable(read));
         // The next application is read in full, its list cut to the limit.
-        const ElementRef bar7 = mirror.copyAttributeValue(mirror.applicationElement(7), AXName::ExtrasMenuBar).value.value<ElementRef>();
-        const QVariantList kept = mirror.copyAttributeValue(bar7, AXName::Children).value.toList();
-        QCOMPARE(kept.size(), 3);
-        QVERIFY(log->reads.contains(QStringLiteral("c2|") + AXName::Size));
-        QVERIFY(!log->reads.contains(QStringLiteral("c3|") + AXName::Description));
+        QCOMPARE(childrenOf(mirror, 7).size(), 3);
+        QVERIFY(log->events.contains(key("c2", AXName::Size)));
+        QVERIFY(!log->events.contains(key("c3", AXName::Description)));
     }
 
     void keepsTheLastWholeReadOfASlowApplication_data()
@@ -312,28 +320,21 @@ private slots:
         QFETCH(QVariant, shown);
         QFETCH(int, announced);
         auto log = std::make_shared<Log>();
-        const QString slowDescription = QStringLiteral("slow|") + AXName::Description;
-        const QHash<QString, AttributeResult> answers{
-            {QStringLiteral("app8|") + AXName::ExtrasMenuBar, {AXError::Success, element(QStringLiteral("bar"))}},
-            {QStringLiteral("bar|") + AXName::Children,
-             {AXError::Success, QVariantList{element(QStringLiteral("slow")), element(QStringLiteral("later"))}}},
-            {QStringLiteral("later|") + AXName::Description, {AXError::Success, QStringLiteral("Später")}},
-        };
+        Answers answers = bar(8, {"slow", "later"});
+        answers.insert(key("later", AXName::Description), {AXError::Success, QStringLiteral("Später")});
         AccessibilityMirror mirror(std::make_unique<FakeSource>(log, answers), quietOptions());
         QSignalSpy changes(&mirror, &AccessibilityMirror::snapshotChanged);
         for (qsizetype round = 0; round < rounds.size(); ++round) {
             {
                 QMutexLocker lock(&log->mutex);
                 const QVariant answer = rounds.at(round);
-                log->answers[slowDescription] = answer.isValid() ? AttributeResult{AXError::Success, answer}
+                log->answers[key("slow", AXName::Description)] = answer.isValid() ? AttributeResult{AXError::Success, answer}
                                                                  : AttributeResult{AXError::CannotComplete, {}};
             }
             QVERIFY(refreshAfter(mirror, [&] { round == 0 ? mirror.setApplications({8}) : mirror.requestRefresh(); }));
         }
 
-        const ElementRef bar =
-            mirror.copyAttributeValue(mirror.applicationElement(8), AXName::ExtrasMenuBar).value.value<ElementRef>();
-        const QVariantList children = mirror.copyAttributeValue(bar, AXName::Children).value.toList();
+        const QVariantList children = childrenOf(mirror, 8);
         QCOMPARE(children.size(), 2);
         QCOMPARE(mirror.copyAttributeValue(children.at(0).value<ElementRef>(), AXName::Description).value, shown);
         // The other item is there exactly when a whole read of the application is.
@@ -346,8 +347,7 @@ private slots:
     {
         auto log = std::make_shared<Log>();
         log->holdReadsOf = QStringLiteral("app8");
-        auto mirror = std::make_unique<AccessibilityMirror>(std::make_unique<FakeSource>(log, QHash<QString, AttributeResult>{}),
-                                                            quietOptions());
+        auto mirror = std::make_unique<AccessibilityMirror>(std::make_unique<FakeSource>(log, Answers()), quietOptions());
         QVERIFY(QTest::qWaitFor([&] { return mirror->completedRefreshes() >= 1; }, waitMs));
         mirror->setApplications({8, 7});
         QVERIFY(log->held.tryAcquire(1, waitMs));
@@ -355,7 +355,7 @@ private slots:
         mirror->stop();
         log->release.release();
         mirror.reset();
-        QCOMPARE(log->reads, QStringList{QStringLiteral("app8|") + AXName::ExtrasMenuBar}); // application 7 was never asked
+        QCOMPARE(log->events, QStringList{key("app8", AXName::ExtrasMenuBar)}); // application 7 was never asked
         QVERIFY(!log->releaseTimedOut);
     }
 };
