@@ -128,6 +128,18 @@ std::optional<qint64> asInteger(const QVariant &value, qint64 low, qint64 high)
     return i;
 }
 
+// Equal texts, told at once when they are the same copy (the usual case for
+// what a rescan reads).
+bool sameText(const QString &a, const QString &b)
+{
+    return a.size() == b.size() && (a.constData() == b.constData() || a == b);
+}
+
+bool sameText(const std::optional<QString> &a, const std::optional<QString> &b)
+{
+    return a.has_value() == b.has_value() && (!a || sameText(*a, *b));
+}
+
 // A window's x and its place in the window server's order.
 struct WindowAt
 {
@@ -247,6 +259,7 @@ void MenuBarService::setOrderedKeys(const QStringList &keys)
 {
     m_orderedKeys = keys;
     m_normalizedKeys = OrderMerge::canonical(keys);
+    m_lastOrderValid = false;
     emit orderedKeysChanged();
 }
 
@@ -308,6 +321,10 @@ void MenuBarService::scan()
     const QList<WindowInfo> windows = buildWindowLookup();
     const std::vector<WindowAt> windowsByX = sortedByX(windows);
     MenuBarItemList discovered;
+    discovered.reserve(qsizetype(m_lastFound.size()));
+    std::vector<Found> found;
+    found.reserve(m_lastFound.size());
+    bool foundAsLast = true; // every item so far as the last scan found it
 
     for (const RunningApplication &app : m_platform.runningApplications()) {
         if (app.processIdentifier == ownPid)
@@ -348,7 +365,12 @@ void MenuBarService::scan()
             if (const WindowInfo *window = windowNear(windows, windowsByX, x))
                 item.menuBarIcon = m_platform.createWindowImage(QRectF(x, 0.0, window->width, captureHeight),
                                                                 window->windowID);
-            item.id = MenuBarItem::makeId(ownerName, displayName, x);
+            const Found *before = found.size() < m_lastFound.size() ? &m_lastFound[found.size()] : nullptr;
+            const bool samePlace = before && before->x == x && sameText(before->ownerName, ownerName)
+                                   && sameText(before->displayName, displayName);
+            item.id = samePlace ? before->id : MenuBarItem::makeId(ownerName, displayName, x);
+            foundAsLast = foundAsLast && samePlace && sameText(before->bundleIdentifier, app.bundleIdentifier);
+            found.push_back({ownerName, displayName, app.bundleIdentifier, x, item.id});
             item.ownerName = ownerName;
             item.displayName = displayName;
             item.ownerPID = app.processIdentifier;
@@ -360,7 +382,14 @@ void MenuBarService::scan()
         }
     }
 
-    MenuBarItemList result = OrderMerge::merge(std::move(discovered), m_normalizedKeys);
+    // The merge depends only on the order keys and x of the items in
+    // discovery order, and on the saved keys.
+    if (!m_lastOrderValid || !foundAsLast || found.size() != m_lastFound.size()) {
+        m_lastOrder = OrderMerge::order(discovered, m_normalizedKeys);
+        m_lastOrderValid = true;
+    }
+    m_lastFound = std::move(found);
+    MenuBarItemList result = OrderMerge::arranged(std::move(discovered), m_lastOrder);
 
     setAxTrusted(m_platform.isProcessTrusted());
     m_items = std::move(result);

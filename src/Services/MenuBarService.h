@@ -10,6 +10,9 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <optional>
+#include <vector>
+
 namespace Trayvane {
 
 class MenuBarService : public QObject
@@ -82,6 +85,20 @@ private:
     MenuBarItemList m_items;
     QStringList m_orderedKeys;
     QStringList m_normalizedKeys; // orderedKeys in canonical form, for the merge
+    // What the last scan found, in discovery order: a scan that finds the same
+    // items at the same places takes their ids and the merge's order from
+    // here instead of building them again.
+    struct Found
+    {
+        QString ownerName;
+        QString displayName;
+        std::optional<QString> bundleIdentifier;
+        double x = 0.0;
+        QString id;
+    };
+    std::vector<Found> m_lastFound;
+    std::vector<qsizetype> m_lastOrder; // the merge of m_lastFound under m_normalizedKeys
+    bool m_lastOrderValid = false;
     bool m_axTrusted = false;
     bool m_pauseScan = false;
     QTimer *m_timer = nullptr;

@@ -7,54 +7,16 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
-#include <vector>
 
 namespace Trayvane::OrderMerge {
 
-QString canonical(const QString &text)
-{
-    // Below U+0300 every text is already in composed form; skip the copy.
-    const bool plain = std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
-    return plain ? text : text.normalized(QString::NormalizationForm_C);
-}
-
-QStringList canonical(const QStringList &texts)
-{
-    QStringList result;
-    result.reserve(texts.size());
-    for (const QString &text : texts)
-        result.append(canonical(text));
-    return result;
-}
-
-void sortByX(MenuBarItemList &items)
-{
-    // Sorts positions rather than the records, which are costly to move, and
-    // leaves the list alone when it is in order already (the usual case).
-    std::vector<qsizetype> order(std::size_t(items.size()));
-    std::iota(order.begin(), order.end(), qsizetype(0));
-    std::stable_sort(order.begin(), order.end(), [&items](qsizetype a, qsizetype b) {
-        const double ax = items.at(a).frame.x();
-        const double bx = items.at(b).frame.x();
-        if (std::isnan(ax))
-            return false;
-        if (std::isnan(bx))
-            return true;
-        return ax < bx;
-    });
-    bool inOrder = true;
-    for (std::size_t i = 0; i < order.size() && inOrder; ++i)
-        inOrder = order[i] == qsizetype(i);
-    if (inOrder)
-        return;
-    MenuBarItemList sorted;
-    sorted.reserve(items.size());
-    for (const qsizetype from : order)
-        sorted.append(std::move(items[from]));
-    items = std::move(sorted);
-}
-
 namespace {
+
+bool isPlain(const QString &text)
+{
+    // Below U+0300 every text is already in composed form.
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
+}
 
 // The standard library's byte hash: several times cheaper than the keyed hash
 // of QHash for this many short keys, and the keys come from our own scan.
@@ -72,47 +34,31 @@ struct KeyHash
 bool hasKey(const MenuBarItem &item, const QString &key)
 {
     const QString &owner = item.bundleIdentifier ? *item.bundleIdentifier : item.ownerName;
-    const auto plain = [](const QString &text) {
-        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x300; });
-    };
-    if (!plain(owner) || !plain(item.displayName))
+    if (!isPlain(owner) || !isPlain(item.displayName))
         return canonical(item.orderKey()) == key;
     return key.size() == owner.size() + 1 + item.displayName.size() && key.startsWith(owner)
         && key.at(owner.size()) == QLatin1Char(':') && key.endsWith(item.displayName);
 }
 
-MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonicalKeys, qsizetype from);
-
-} // namespace
-
-MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKeys)
+// Stable sort of the positions in `order` from `from` on, left to right by
+// the x of their items.
+void sortByX(const MenuBarItemList &items, std::vector<qsizetype> &order, std::size_t from)
 {
-    if (canonicalKeys.isEmpty()) {
-        sortByX(discovered);
-        return discovered;
-    }
-    // The usual rescan finds the items in the saved order: while the n-th
-    // item has the n-th key, that key takes it (every item before it is
-    // placed already), so only the rest needs the general merge.
-    qsizetype prefix = 0;
-    const qsizetype limit = std::min(discovered.size(), canonicalKeys.size());
-    while (prefix < limit && hasKey(discovered.at(prefix), canonicalKeys.at(prefix)))
-        ++prefix;
-    if (prefix == discovered.size())
-        return discovered; // keys left over name items that are not there
-    return mergeRest(std::move(discovered), canonicalKeys, prefix);
+    std::stable_sort(order.begin() + std::ptrdiff_t(from), order.end(), [&items](qsizetype a, qsizetype b) {
+        const double ax = items.at(a).frame.x();
+        const double bx = items.at(b).frame.x();
+        if (std::isnan(ax))
+            return false;
+        if (std::isnan(bx))
+            return true;
+        return ax < bx;
+    });
 }
 
-namespace {
-
-// merge() for the items and keys from `from` on; those before are in place.
-MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonicalKeys, qsizetype from)
+// order() for the items and keys from `from` on; those before are in place.
+void orderRest(const MenuBarItemList &discovered, const QStringList &canonicalKeys, qsizetype from,
+               std::vector<qsizetype> &result)
 {
-    MenuBarItemList result;
-    result.reserve(discovered.size());
-    for (qsizetype i = 0; i < from; ++i)
-        result.append(std::move(discovered[i]));
-
     // For every key the first unplaced item with it, and for every item the
     // next one with the same key, both in discovery order.
     const qsizetype count = discovered.size();
@@ -134,8 +80,6 @@ MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonic
     }
 
     std::vector<bool> placed(std::size_t(count), false);
-    for (qsizetype i = 0; i < from; ++i)
-        placed[std::size_t(i)] = true;
     for (const QString &key : canonicalKeys.sliced(from)) {
         auto found = firstWithKey.find(key);
         if (found == firstWithKey.end() || found->second < 0)
@@ -143,19 +87,75 @@ MenuBarItemList mergeRest(MenuBarItemList discovered, const QStringList &canonic
         const qsizetype position = found->second;
         found->second = nextWithKey[std::size_t(position)];
         placed[std::size_t(position)] = true;
-        result.append(std::move(discovered[position]));
+        result.push_back(position);
     }
 
-    MenuBarItemList remaining;
-    remaining.reserve(count - result.size());
-    for (qsizetype i = 0; i < discovered.size(); ++i)
+    const std::size_t tail = result.size();
+    for (qsizetype i = from; i < count; ++i)
         if (!placed[std::size_t(i)])
-            remaining.append(std::move(discovered[i]));
-    sortByX(remaining);
-    result.append(std::move(remaining));
-    return result;
+            result.push_back(i);
+    sortByX(discovered, result, tail);
 }
 
 } // namespace
+
+QString canonical(const QString &text)
+{
+    return isPlain(text) ? text : text.normalized(QString::NormalizationForm_C);
+}
+
+QStringList canonical(const QStringList &texts)
+{
+    QStringList result;
+    result.reserve(texts.size());
+    for (const QString &text : texts)
+        result.append(canonical(text));
+    return result;
+}
+
+std::vector<qsizetype> order(const MenuBarItemList &discovered, const QStringList &canonicalKeys)
+{
+    std::vector<qsizetype> result;
+    result.reserve(std::size_t(discovered.size()));
+    // The usual rescan finds the items in the saved order: while the n-th
+    // item has the n-th key, that key takes it (every item before it is
+    // placed already), so only the rest needs the general merge.
+    qsizetype prefix = 0;
+    const qsizetype limit = std::min(discovered.size(), canonicalKeys.size());
+    while (prefix < limit && hasKey(discovered.at(prefix), canonicalKeys.at(prefix)))
+        result.push_back(prefix++);
+    if (prefix == discovered.size())
+        return result; // keys left over name items that are not there
+    if (canonicalKeys.isEmpty()) {
+        result.resize(std::size_t(discovered.size()));
+        std::iota(result.begin(), result.end(), qsizetype(0));
+        sortByX(discovered, result, 0);
+        return result;
+    }
+    orderRest(discovered, canonicalKeys, prefix, result);
+    return result;
+}
+
+MenuBarItemList arranged(MenuBarItemList items, const std::vector<qsizetype> &order)
+{
+    // Left alone when in order already (the usual case): the records are
+    // costly to move.
+    bool inOrder = true;
+    for (std::size_t i = 0; i < order.size() && inOrder; ++i)
+        inOrder = order[i] == qsizetype(i);
+    if (inOrder)
+        return items;
+    MenuBarItemList result;
+    result.reserve(items.size());
+    for (const qsizetype from : order)
+        result.append(std::move(items[from]));
+    return result;
+}
+
+MenuBarItemList merge(MenuBarItemList discovered, const QStringList &canonicalKeys)
+{
+    const std::vector<qsizetype> positions = order(discovered, canonicalKeys);
+    return arranged(std::move(discovered), positions);
+}
 
 } // namespace Trayvane::OrderMerge

@@ -118,6 +118,23 @@ bool ItemListModel::looksDifferent(const MenuBarItem &a, const MenuBarItem &b)
         || a.isHidden != b.isHidden || a.menuBarIcon != b.menuBarIcon || a.appIcon != b.appIcon;
 }
 
+bool ItemListModel::isSameCopy(const MenuBarItem &a, const MenuBarItem &b)
+{
+    // Identity, not equality: the same text copies, pictures and element. A
+    // rescan that found nothing new hands these over, and the row's copy
+    // then serves clicks exactly as the new one would.
+    const auto same = [](const QString &x, const QString &y) {
+        return x.size() == y.size() && x.constData() == y.constData();
+    };
+    const bool sameBundle = a.bundleIdentifier.has_value() == b.bundleIdentifier.has_value()
+                            && (!a.bundleIdentifier || same(*a.bundleIdentifier, *b.bundleIdentifier));
+    return same(a.id, b.id) && same(a.displayName, b.displayName) && same(a.ownerName, b.ownerName) && sameBundle
+        && a.ownerPID == b.ownerPID && a.isHidden == b.isHidden && a.frame.x() == b.frame.x()
+        && a.frame.y() == b.frame.y() && a.frame.width() == b.frame.width() && a.frame.height() == b.frame.height()
+        && a.axElement == b.axElement && a.menuBarIcon.cacheKey() == b.menuBarIcon.cacheKey()
+        && a.appIcon.cacheKey() == b.appIcon.cacheKey();
+}
+
 bool ItemListModel::updateInPlace(const MenuBarItemList &items)
 {
     // The usual rescan: the same ids in the same order. Equal ids in equal
@@ -130,6 +147,8 @@ bool ItemListModel::updateInPlace(const MenuBarItemList &items)
     }
     for (qsizetype i = 0; i < items.size(); ++i) {
         MenuBarItem &row = m_rows[i].item;
+        if (isSameCopy(row, items.at(i)))
+            continue;
         const bool changed = looksDifferent(row, items.at(i));
         row = items.at(i); // always keep the newest copy for clicks
         if (changed)

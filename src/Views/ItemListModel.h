@@ -80,6 +80,7 @@ private:
     };
     static QList<Row> rowsFor(const MenuBarItemList &items);
     static bool looksDifferent(const MenuBarItem &a, const MenuBarItem &b);
+    static bool isSameCopy(const MenuBarItem &a, const MenuBarItem &b);
     bool updateInPlace(const MenuBarItemList &items);
     void syncFromService();
     void updateCounts();

@@ -75,6 +75,7 @@ LinuxPlatform::LinuxPlatform(const QDBusConnection &connection, QObject *parent)
         *m_host, [this](bool displayed) { emit ownItemDisplayedChanged(displayed); });
     connect(m_xembed.get(), &XEmbedTray::iconsChanged, this, [this]() {
         m_listed->markDirty();
+        m_applications->iconsChanged();
         notifyStateChanged();
     });
     if (m_watcher) {

@@ -22,11 +22,13 @@ void RunningApplications::load()
 void RunningApplications::reload()
 {
     m_apps.clear();
+    m_listValid = false;
     load();
 }
 
 void RunningApplications::hostChanged()
 {
+    m_listValid = false;
     // Forget processes without items, so that a reused pid is looked up anew.
     QSet<qint32> present;
     for (const SniItemRef &item : m_host.items())
@@ -64,6 +66,8 @@ const RunningApplications::AppInfo &RunningApplications::appInfo(qint32 pid, con
 
 QList<RunningApplication> RunningApplications::list()
 {
+    if (m_listValid)
+        return m_list;
     QList<RunningApplication> applications;
     QSet<qint32> seen;
     for (const SniItemRef &item : m_host.items()) {
@@ -92,6 +96,8 @@ QList<RunningApplication> RunningApplications::list()
         application.icon = info.icon;
         applications.append(application);
     }
+    m_list = applications;
+    m_listValid = true;
     return applications;
 }
 

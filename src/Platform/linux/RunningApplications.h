@@ -35,6 +35,9 @@ public:
     /// The host's items changed: forgets processes without items, so that a
     /// reused pid is looked up anew, and looks up the new ones.
     void hostChanged();
+    /// The X11 tray icons changed.
+    void iconsChanged() { m_listValid = false; }
+    /// Built again only after a change; the same list until then.
     QList<RunningApplication> list();
 
 private:
@@ -50,6 +53,8 @@ private:
     const XEmbedTray &m_xembed;
     DesktopEntryIndex m_desktopEntries;
     QHash<qint32, AppInfo> m_apps;
+    QList<RunningApplication> m_list;
+    bool m_listValid = false;
 };
 
 } // namespace Trayvane
