@@ -33,7 +33,11 @@ Sink *sink = nullptr;
 
 } // namespace
 
-void initialize()
+} // namespace FuzzDBus
+
+// libFuzzer's (and the replay's) set-up of every D-Bus fuzzer: the application
+// object, the types and the session bus; aborts with a message without a bus.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     static int argc = 1;
     static char name[] = "fuzz";
@@ -45,10 +49,13 @@ void initialize()
         std::fprintf(stderr, "needs a session bus: run it under dbus-run-session\n");
         std::abort();
     }
-    sink = new Sink;
-    bus.registerVirtualObject(ObjectPath, sink);
+    FuzzDBus::sink = new FuzzDBus::Sink;
+    bus.registerVirtualObject(FuzzDBus::ObjectPath, FuzzDBus::sink);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    return 0;
 }
+
+namespace FuzzDBus {
 
 using namespace Trayvane::Sni;
 

@@ -13,10 +13,6 @@ namespace FuzzDBus {
 
 using Trayvane::Sni::MenuLayout;
 
-/// Creates the application object, registers the types and connects to the
-/// session bus; aborts with a message when there is no bus.
-void initialize();
-
 Trayvane::Sni::PixmapList pixmaps(FuzzInput &in);
 Trayvane::Sni::ToolTip toolTip(FuzzInput &in);
 /// A menu tree of at most `budget` nodes; `sound` turns false when any part

@@ -286,7 +286,5 @@ def scenario_squat(s):
     check(named(s.items(), "Opfer"), "the victim stays listed once the squatter left")
 
 
-SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
-
 if __name__ == "__main__":
-    sys.exit(main(SCENARIOS))
+    sys.exit(main(globals()))

@@ -362,7 +362,5 @@ def scenario_xembed(s):
     s.wait_items(lambda items: not of(items, yad), "yad's icon to vanish")
 
 
-SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
-
 if __name__ == "__main__":
-    sys.exit(main(SCENARIOS))
+    sys.exit(main(globals()))

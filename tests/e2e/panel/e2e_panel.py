@@ -222,7 +222,5 @@ def scenario_sway(s):
     s.wait_for(lambda: not s.panel(), "the panel to close on a click outside", 5)
 
 
-SCENARIOS = {name[len("scenario_"):]: f for name, f in globals().items() if name.startswith("scenario_")}
-
 if __name__ == "__main__":
-    sys.exit(main(SCENARIOS, sessions={"sway": SwaySession}))
+    sys.exit(main(globals(), sessions={"sway": SwaySession}))

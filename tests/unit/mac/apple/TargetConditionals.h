@@ -1,12 +1,5 @@
-// Stand-in for the SDK's target macros: a macOS desktop build.
+// Stand-in for the SDK's target macros: a macOS desktop build (the others
+// are undefined, which the preprocessor reads as 0).
 #pragma once
 #define TARGET_OS_MAC 1
 #define TARGET_OS_OSX 1
-#define TARGET_OS_IPHONE 0
-#define TARGET_OS_IOS 0
-#define TARGET_OS_TV 0
-#define TARGET_OS_WATCH 0
-#define TARGET_OS_VISION 0
-#define TARGET_OS_SIMULATOR 0
-#define TARGET_OS_MACCATALYST 0
-#define TARGET_OS_EMBEDDED 0

@@ -82,11 +82,8 @@ typedef struct {
 @end
 
 typedef unsigned long long NSEventMask;
-enum : NSEventMask {
-    NSEventMaskLeftMouseDown = 1ULL << 1,
-    NSEventMaskRightMouseDown = 1ULL << 3,
-    NSEventMaskOtherMouseDown = 1ULL << 25,
-};
+enum : NSEventMask { NSEventMaskLeftMouseDown = 1ULL << 1, NSEventMaskRightMouseDown = 1ULL << 3,
+                     NSEventMaskOtherMouseDown = 1ULL << 25 };
 @interface NSEvent : NSObject
 + (id)addGlobalMonitorForEventsMatchingMask:(NSEventMask)mask handler:(void (^)(NSEvent *event))block;
 + (void)removeMonitor:(id)eventMonitor;

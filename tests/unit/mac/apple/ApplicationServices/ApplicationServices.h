@@ -24,15 +24,8 @@ size_t CGImageGetHeight(CGImageRef image);
 extern const CFStringRef kCGColorSpaceSRGB;
 CGColorSpaceRef CGColorSpaceCreateWithName(CFStringRef name);
 
-typedef enum : uint32_t {
-    kCGImageAlphaPremultipliedFirst = 2,
-} CGImageAlphaInfo;
-typedef enum : uint32_t {
-    kCGImageByteOrder32Little = (2 << 12),
-} CGImageByteOrderInfo;
-typedef enum : uint32_t {
-    kCGBitmapByteOrder32Little = kCGImageByteOrder32Little,
-} CGBitmapInfo;
+typedef enum : uint32_t { kCGImageAlphaPremultipliedFirst = 2 } CGImageAlphaInfo;
+typedef enum : uint32_t { kCGBitmapByteOrder32Little = (2 << 12) } CGBitmapInfo;
 #define kCGBitmapByteOrder32Host kCGBitmapByteOrder32Little
 CGContextRef CGBitmapContextCreate(void *data, size_t width, size_t height, size_t bitsPerComponent,
                                    size_t bytesPerRow, CGColorSpaceRef space, uint32_t bitmapInfo);
@@ -41,14 +34,8 @@ void CGContextDrawImage(CGContextRef c, CGRect rect, CGImageRef image);
 // The window server.
 typedef uint32_t CGWindowID;
 #define kCGNullWindowID ((CGWindowID)0)
-typedef enum : uint32_t {
-    kCGWindowListOptionOnScreenOnly = 1,
-    kCGWindowListOptionIncludingWindow = 8,
-    kCGWindowListExcludeDesktopElements = 16,
-} CGWindowListOption;
-typedef enum : uint32_t {
-    kCGWindowImageBoundsIgnoreFraming = 1,
-} CGWindowImageOption;
+typedef enum : uint32_t {} CGWindowListOption; // the backend's values come from MacValues
+typedef enum : uint32_t {} CGWindowImageOption;
 CFArrayRef CGWindowListCopyWindowInfo(CGWindowListOption option, CGWindowID relativeToWindow);
 CGImageRef CGWindowListCreateImage(CGRect screenBounds, CGWindowListOption listOption, CGWindowID windowID,
                                    CGWindowImageOption imageOption)
@@ -59,27 +46,15 @@ bool CGRequestScreenCaptureAccess(void) API_AVAILABLE(macos(10.15));
 // Synthesized events.
 typedef struct __CGEvent *CGEventRef;
 typedef struct __CGEventSource *CGEventSourceRef;
-typedef enum : uint32_t {
-    kCGEventLeftMouseDown = 1,
-    kCGEventLeftMouseUp = 2,
-} CGEventType;
-typedef enum : uint32_t {
-    kCGMouseButtonLeft = 0,
-} CGMouseButton;
-typedef enum : uint32_t {
-    kCGHIDEventTap = 0,
-} CGEventTapLocation;
+typedef enum : uint32_t { kCGEventLeftMouseDown = 1, kCGEventLeftMouseUp = 2 } CGEventType;
+typedef enum : uint32_t { kCGMouseButtonLeft = 0 } CGMouseButton;
+typedef enum : uint32_t { kCGHIDEventTap = 0 } CGEventTapLocation;
 CGEventRef CGEventCreateMouseEvent(CGEventSourceRef source, CGEventType mouseType, CGPoint mouseCursorPosition,
                                    CGMouseButton mouseButton);
 void CGEventPost(CGEventTapLocation tap, CGEventRef event);
 
 // The accessibility interface.
 typedef int32_t AXError;
-enum {
-    kAXErrorSuccess = 0,
-    kAXErrorFailure = -25200,
-    kAXErrorCannotComplete = -25204,
-};
 typedef const struct __AXUIElement *AXUIElementRef;
 typedef const struct __AXValue *AXValueRef;
 typedef enum : UInt32 {
@@ -88,7 +63,6 @@ typedef enum : UInt32 {
     kAXValueTypeCGRect = 3,
     kAXValueTypeCFRange = 4,
     kAXValueTypeAXError = 5,
-    kAXValueTypeIllegal = 0,
 } AXValueType;
 
 CFTypeID AXUIElementGetTypeID(void);

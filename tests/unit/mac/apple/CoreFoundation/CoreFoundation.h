@@ -11,7 +11,6 @@ extern "C" {
 typedef unsigned char Boolean;
 typedef int64_t SInt64;
 typedef uint32_t UInt32;
-typedef int32_t SInt32;
 typedef long CFIndex;
 typedef unsigned long CFTypeID;
 typedef const void *CFTypeRef;
@@ -24,10 +23,7 @@ typedef const struct __CFNumber *CFNumberRef;
 typedef const struct __CFBoolean *CFBooleanRef;
 typedef const struct __CFAllocator *CFAllocatorRef;
 
-typedef struct {
-    CFIndex location;
-    CFIndex length;
-} CFRange;
+typedef struct { CFIndex location, length; } CFRange;
 
 CFTypeRef CFRetain(CFTypeRef cf);
 void CFRelease(CFTypeRef cf);
@@ -35,16 +31,12 @@ CFTypeID CFGetTypeID(CFTypeRef cf);
 
 CFTypeID CFStringGetTypeID(void);
 
-typedef enum : CFIndex {
-    kCFNumberSInt64Type = 4,
-    kCFNumberFloat64Type = 6,
-} CFNumberType;
+typedef enum : CFIndex { kCFNumberSInt64Type = 4, kCFNumberFloat64Type = 6 } CFNumberType;
 CFTypeID CFNumberGetTypeID(void);
 Boolean CFNumberIsFloatType(CFNumberRef number);
 Boolean CFNumberGetValue(CFNumberRef number, CFNumberType theType, void *valuePtr);
 
 extern const CFBooleanRef kCFBooleanTrue;
-extern const CFBooleanRef kCFBooleanFalse;
 CFTypeID CFBooleanGetTypeID(void);
 Boolean CFBooleanGetValue(CFBooleanRef boolean);
 
@@ -52,21 +44,8 @@ CFTypeID CFArrayGetTypeID(void);
 CFIndex CFArrayGetCount(CFArrayRef theArray);
 const void *CFArrayGetValueAtIndex(CFArrayRef theArray, CFIndex idx);
 
-typedef struct {
-    CFIndex version;
-    const void *retain;
-    const void *release;
-    const void *copyDescription;
-    const void *equal;
-    const void *hash;
-} CFDictionaryKeyCallBacks;
-typedef struct {
-    CFIndex version;
-    const void *retain;
-    const void *release;
-    const void *copyDescription;
-    const void *equal;
-} CFDictionaryValueCallBacks;
+typedef struct CFDictionaryKeyCallBacks CFDictionaryKeyCallBacks; // only their addresses are passed
+typedef struct CFDictionaryValueCallBacks CFDictionaryValueCallBacks;
 extern const CFDictionaryKeyCallBacks kCFTypeDictionaryKeyCallBacks;
 extern const CFDictionaryValueCallBacks kCFTypeDictionaryValueCallBacks;
 extern const CFAllocatorRef kCFAllocatorDefault;

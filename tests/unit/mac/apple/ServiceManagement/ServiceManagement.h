@@ -3,12 +3,7 @@
 
 #import <AppKit/AppKit.h>
 
-typedef enum : NSInteger {
-    SMAppServiceStatusNotRegistered = 0,
-    SMAppServiceStatusEnabled = 1,
-    SMAppServiceStatusRequiresApproval = 2,
-    SMAppServiceStatusNotFound = 3,
-} SMAppServiceStatus;
+typedef enum : NSInteger {} SMAppServiceStatus; // the status rules live in MacValues
 
 API_AVAILABLE(macos(13.0))
 @interface SMAppService : NSObject
