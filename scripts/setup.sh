@@ -7,7 +7,7 @@ packages=(
   # build
   cmake g++ make pkg-config
   qt6-base-dev qt6-declarative-dev qt6-svg-dev qt6-qpa-plugins libgl-dev
-  libx11-dev libxtst-dev libxcomposite-dev libxres-dev
+  libx11-dev libxtst-dev libxcomposite-dev libxres-dev libxfixes-dev
   # checks the macOS backend's files compile (Objective-C++), see the mac_compiles_* tests in tests/CMakeLists.txt
   clang
   # QML runtime modules

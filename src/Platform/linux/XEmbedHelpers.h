@@ -12,8 +12,8 @@ namespace Trayvane::XEmbed {
 constexpr int iconSide = 24;
 // The icons of a foreign tray are read again this long after it changed.
 constexpr int rescanDelayMs = 100;
-// The tray selection's owner is checked again this often, for trays that do
-// not announce themselves.
+// Without the XFixes extension the tray selection's owner is checked again this
+// often, for trays that do not announce themselves.
 constexpr int ownerPollMs = 2000;
 // More icons than any desktop shows are not embedded.
 constexpr int maxEmbeddedIcons = 200;

@@ -19,6 +19,7 @@
 #include <X11/extensions/XRes.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xcomposite.h>
+#include <X11/extensions/Xfixes.h>
 
 namespace Trayvane {
 
@@ -61,6 +62,8 @@ struct XEmbedTray::Private
     bool hasXTest = false;
     bool hasComposite = false;
     bool hasXRes = false;
+    bool hasXFixes = false;
+    int xfixesEventBase = 0;
     bool ownTray = true;
 
     // Trayvane's own tray.
@@ -321,8 +324,18 @@ XEmbedTray::XEmbedTray(bool ownTray, QObject *parent) : QObject(parent), d(std::
     d->hasXTest = XTestQueryExtension(d->display, &eventBase, &errorBase, &major, &minor);
     d->hasComposite = XCompositeQueryExtension(d->display, &eventBase, &errorBase);
     d->hasXRes = XResQueryExtension(d->display, &eventBase, &errorBase);
+    int xfixesErrorBase = 0;
+    d->hasXFixes = XFixesQueryExtension(d->display, &d->xfixesEventBase, &xfixesErrorBase)
+                   && XFixesQueryVersion(d->display, &major, &minor);
     // MANAGER announcements of new trays, and top-level windows coming.
     XSelectInput(d->display, d->root, StructureNotifyMask | SubstructureNotifyMask);
+    // Every change of the selection's owner, also of a tray that does not
+    // announce itself, arrives as an event; without the extension the owner
+    // is asked for again and again.
+    if (d->hasXFixes)
+        XFixesSelectSelectionInput(d->display, d->root, d->selection,
+                                   XFixesSetSelectionOwnerNotifyMask | XFixesSelectionWindowDestroyNotifyMask
+                                       | XFixesSelectionClientCloseNotifyMask);
 
     auto *notifier = new QSocketNotifier(ConnectionNumber(d->display), QSocketNotifier::Read, this);
     connect(notifier, &QSocketNotifier::activated, this, &XEmbedTray::processEvents);
@@ -335,7 +348,8 @@ XEmbedTray::XEmbedTray(bool ownTray, QObject *parent) : QObject(parent), d(std::
         });
     m_ownerPoll.setInterval(XEmbed::ownerPollMs);
     connect(&m_ownerPoll, &QTimer::timeout, this, &XEmbedTray::updateOwner);
-    m_ownerPoll.start();
+    if (!d->hasXFixes)
+        m_ownerPoll.start();
     m_release.setSingleShot(true);
     m_release.setInterval(XEmbed::holdSelectionMs);
     connect(&m_release, &QTimer::timeout, this, &XEmbedTray::release);
@@ -689,6 +703,9 @@ void XEmbedTray::processEvents()
                 scheduleRescan();
             break;
         default:
+            if (d->hasXFixes && event.type == d->xfixesEventBase + XFixesSelectionNotify
+                && reinterpret_cast<const XFixesSelectionNotifyEvent &>(event).selection == d->selection)
+                updateOwner();
             break;
         }
     }
