@@ -46,10 +46,12 @@ def main_thread_costs(path):
     callee, pending = None, 0
     compressed = re.compile(r"\((\d+)\)(?: (.*))?")
 
-    def name(spec):
-        match = compressed.match(spec)
+    def name(field):
+        # callgrind writes a function's name once, after its number in
+        # brackets, and from then on only the number
+        match = compressed.match(field)
         if not match:
-            return spec
+            return field
         if match.group(2):
             names[match.group(1)] = match.group(2)
         return names.get(match.group(1), "")
@@ -60,8 +62,8 @@ def main_thread_costs(path):
             if line.startswith(("summary:", "totals:")):
                 total = int(line.split()[1])
             elif line.startswith(("fn=", "cfn=")):
-                spec = name(line.split("=", 1)[1])
-                callee = spec if line.startswith("cfn=") else None
+                function = name(line.split("=", 1)[1])
+                callee = function if line.startswith("cfn=") else None
             elif line.startswith("calls="):
                 pending = int(line[6:].split()[0])
             elif pending and line[:1] in "0123456789+-*":
