@@ -14,14 +14,21 @@ namespace Trayvane {
 
 namespace {
 
+// The service asks with the shared name constants, so the same name mostly
+// comes with the same text data; the text is compared only otherwise.
+bool isName(const QString &attribute, const QString &name)
+{
+    return attribute.constData() == name.constData() || attribute == name;
+}
+
 // The position or size of an item's place on the virtual bar, as the
 // accessibility interface would answer them.
 AttributeResult geometryAttribute(const QRectF &geometry, const QString &attribute)
 {
-    if (attribute == AXName::Position)
+    if (isName(attribute, AXName::Position))
         return {AXError::Success,
                 QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (attribute == AXName::Size)
+    if (isName(attribute, AXName::Size))
         return {AXError::Success,
                 QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
     return {AXError::AttributeUnsupported, {}};
@@ -44,7 +51,7 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
     const ListedItems::Snapshot &current = m_listed.current();
     switch (linuxElement->kind) {
     case LinuxElement::Kind::Application: {
-        if (attribute != AXName::ExtrasMenuBar)
+        if (!isName(attribute, AXName::ExtrasMenuBar))
             return {AXError::AttributeUnsupported, {}};
         if (!current.childrenByPid.contains(linuxElement->pid))
             return {AXError::NoValue, {}};
@@ -52,7 +59,7 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
                 QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
     }
     case LinuxElement::Kind::Bar: {
-        if (attribute != AXName::Children)
+        if (!isName(attribute, AXName::Children))
             return {AXError::AttributeUnsupported, {}};
         const QVariant children = current.childrenByPid.value(linuxElement->pid);
         return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
@@ -62,7 +69,9 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
     case LinuxElement::Kind::XEmbedIcon:
         return xembedAttribute(quint32(linuxElement->sequence), attribute);
     }
-    const int rank = current.rankBySequence.value(linuxElement->sequence, 0);
+    const int rank = linuxElement->generation == current.generation
+        ? linuxElement->rank
+        : current.rankBySequence.value(linuxElement->sequence, 0);
     if (rank <= 0)
         return {AXError::CannotComplete, {}}; // the item left meanwhile
     const SniItemState *item = current.items.at(rank - 1).data();
@@ -71,9 +80,9 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
             return {AXError::NoValue, {}};
         return {AXError::Success, *value};
     };
-    if (attribute == AXName::Description)
+    if (isName(attribute, AXName::Description))
         return text(Sni::itemDescription(item->title, item->toolTipTitle));
-    if (attribute == AXName::Title)
+    if (isName(attribute, AXName::Title))
         return text(Sni::itemTitle(item->id));
     return geometryAttribute(Sni::barGeometry(rank, Sni::isDisplayed(m_host.isOtherHostPresent(), item->status)),
                              attribute);
@@ -87,11 +96,11 @@ AttributeResult ItemAttributes::xembedAttribute(quint32 window, const QString &a
     });
     if (it == icons.cend())
         return {AXError::CannotComplete, {}}; // the icon left meanwhile
-    if (attribute == AXName::Description) {
+    if (isName(attribute, AXName::Description)) {
         const QString name = Sni::capText(XEmbed::iconName(it->title, it->windowClass, it->instance));
         return name.isEmpty() ? AttributeResult{AXError::NoValue, {}} : AttributeResult{AXError::Success, name};
     }
-    if (attribute == AXName::Title) {
+    if (isName(attribute, AXName::Title)) {
         if (it->windowClass.isEmpty())
             return {AXError::NoValue, {}};
         return {AXError::Success, Sni::capText(it->windowClass)};

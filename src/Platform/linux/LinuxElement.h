@@ -21,6 +21,10 @@ public:
     qint32 pid;
     QString entry;     // items: the host's key of the item
     quint64 sequence;  // items: which registration of that entry; X11 tray icons: the icon window
+    // Items: the rank on the virtual bar as of the listing they were handed
+    // out with, so a scan does not look it up four times per item.
+    int rank = 0;
+    quint64 generation = 0;
 };
 
 } // namespace Trayvane

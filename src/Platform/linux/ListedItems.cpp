@@ -20,6 +20,7 @@ const ListedItems::Snapshot &ListedItems::current()
     if (!m_dirty)
         return m_listed;
     m_listed = {};
+    m_listed.generation = ++m_generation;
     const qint32 own = qint32(QCoreApplication::applicationPid());
     // One object registered under its unique and a well-known name is one
     // item: the earlier registration stands for it.
@@ -34,8 +35,10 @@ const ListedItems::Snapshot &ListedItems::current()
             m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
             m_listed.items.append(item);
             m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
-            children[item->pid].append(
-                ElementRef(new LinuxElement(LinuxElement::Kind::Item, item->pid, item->key, item->sequence)));
+            auto *element = new LinuxElement(LinuxElement::Kind::Item, item->pid, item->key, item->sequence);
+            element->rank = int(m_listed.items.size());
+            element->generation = m_listed.generation;
+            children[item->pid].append(ElementRef(element));
         }
     }
     // Legacy X11 tray icons follow their application's StatusNotifierItems.

@@ -36,6 +36,7 @@ public:
         // Each process's item elements in order, handed out as its bar's
         // children: the same handles until the next change.
         QHash<qint32, QVariant> childrenByPid;
+        quint64 generation = 0; // counts the rebuilds; item elements carry the one they were made in
     };
 
     ListedItems(const StatusNotifierHost &host, const XEmbedTray &xembed);
@@ -48,6 +49,7 @@ private:
     const StatusNotifierHost &m_host;
     const XEmbedTray &m_xembed;
     Snapshot m_listed;
+    quint64 m_generation = 0;
     bool m_dirty = true;
 };
 

@@ -103,6 +103,7 @@ void StatusNotifierHost::reset()
     clearItems();
     m_source = Source::None;
     m_externalOwner.clear();
+    m_externalIsOwn = false;
     m_externalService.clear();
     start();
 }
@@ -126,7 +127,7 @@ bool StatusNotifierHost::isOtherHostPresent() const
 {
     if (m_source != Source::Watcher)
         return false;
-    if (m_externalOwner != m_ownWatcherConnection)
+    if (!m_externalIsOwn)
         return m_externalHostShown;
     return m_ownWatcherHasOtherHost;
 }
@@ -164,6 +165,7 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
         m_source = Source::Watcher;
         m_externalService = service;
         m_externalOwner = owner;
+        m_externalIsOwn = owner == m_ownWatcherConnection;
         if (switched) {
             clearItems();
             m_externalHostShown = false;

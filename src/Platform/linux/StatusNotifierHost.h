@@ -139,6 +139,7 @@ private:
     Source m_source = Source::None;
     QString m_externalService; // followed watcher name
     QString m_externalOwner;   // its unique owner
+    bool m_externalIsOwn = false; // that owner is our own watcher; asked for every item of every scan
     quint64 m_followGeneration = 0;
     bool m_followAnswered = false; // the bus said at least once which watcher runs
     bool m_externalHostShown = false; // another program's watcher has a host besides us
