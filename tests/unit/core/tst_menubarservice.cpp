@@ -356,6 +356,17 @@ private slots:
         QCOMPARE(names(restarted.items()), QStringList({"Mitte", "Links", "Rechts"}));
     }
 
+    // A scan finding the same items as the last one reuses its order; a new
+    // saved order must drop that cache.
+    void newSavedOrderDropsTheCachedOrder()
+    {
+        MenuBarService &service = start(world({app(10, "A", {named("L", 100), named("R", 200)})}));
+        QCOMPARE(names(service.items()), QStringList({"L", "R"}));
+        service.setOrderedKeys({"A:R", "A:L"});
+        service.scan();
+        QCOMPARE(names(service.items()), QStringList({"R", "L"}));
+    }
+
     // Without the permission a scan finds nothing and leaves the file alone;
     // saving the empty list stores [], and the first scan with items after the
     // permission comes stores a fresh order.
