@@ -361,7 +361,8 @@ private slots:
     {
         MenuBarService &service = start(world({app(10, "A", {named("L", 100), named("R", 200)})}));
         QCOMPARE(names(service.items()), QStringList({"L", "R"}));
-        service.setOrderedKeys({"A:R", "A:L"});
+        service.swapItems(0, 1);
+        service.saveOrder();
         service.scan();
         QCOMPARE(names(service.items()), QStringList({"R", "L"}));
     }
