@@ -60,8 +60,6 @@ ViewTestCase {
         // A sweep across the whole track meets every one of the 21 values.
         const values = Object.keys(seen).map(Number).sort((a, b) => a - b)
         compare(values.length, 21)
-        compare(values[0], 300)
-        compare(values[values.length - 1], 700)
         compare(settings.windowHeight, 700)
         // The page keeps its own height whatever the panel's.
         compare(page.implicitHeight, pageHeight)

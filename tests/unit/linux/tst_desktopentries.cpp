@@ -76,7 +76,6 @@ private slots:
         QTest::newRow("only in another group")
             << QByteArray("[Desktop Entry]\nType=Application\n[Desktop Action x]\nExec=/bin/x\n") << "Exec"
             << QString();
-        QTest::newRow("before any group") << QByteArray("Exec=/bin/x\n[Desktop Entry]\n") << "Exec" << QString();
         QTest::newRow("comment and no equals")
             << QByteArray("[Desktop Entry]\n#Exec=/bin/x\nExec\n=/bin/y\n") << "Exec" << QString();
         QTest::newRow("localized key is its own") << QByteArray("[Desktop Entry]\nName[de]=B\n") << "Name" << QString();
@@ -134,7 +133,6 @@ private slots:
         QTest::newRow("language fallback") << "de_AT" << "Post";
         QTest::newRow("modifier ignored when absent") << "de_DE@euro" << "Post";
         QTest::newRow("other language") << "fr_FR.UTF-8" << "Mail";
-        QTest::newRow("C locale") << "C" << "Mail";
     }
     void localizedName()
     {
@@ -156,7 +154,6 @@ private slots:
             << "app-org.example.Mail@8f1c.service" << QStringList{"org.example.Mail"};
         QTest::newRow("escaped dash") << "app-my\\x2dapp-77.scope" << QStringList{"my-app"};
         QTest::newRow("not an app unit") << "session-2.scope" << QStringList{};
-        QTest::newRow("not a unit") << "user.slice" << QStringList{};
     }
     void unitCandidates()
     {

@@ -72,7 +72,6 @@ private slots:
         QTest::newRow("error code") << 5 << QList<double>{-25204} << QVariant(-25204);
         QTest::newRow("error code out of range") << 5 << QList<double>{1e12} << QVariant();
         QTest::newRow("unknown type") << 6 << QList<double>{1, 2} << QVariant();
-        QTest::newRow("point without payload") << 1 << QList<double>{} << QVariant();
     }
 
     void accessibilityValues()
