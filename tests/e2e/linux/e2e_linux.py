@@ -57,7 +57,7 @@ def scenario_discovery(s):
     check(named(of(items, ayatana), "Ayatana Fixture"), f"the ayatana item: {items}")
     check(not of(items, s.trayvane) and len({item["id"] for item in items}) == 5, "own item skipped, ids distinct")
 
-    host = s.spawn([s.args.client, "--host"])
+    host = s.tray_host()
     items = s.wait_items(lambda items: not named(items, "Werkzeug")[0]["isHidden"], "the active item to show")
     check(named(items, "Ruhend")[0]["isHidden"], "a passive item stays hidden with a host")
     s.wait_for(lambda: not s.window("Trayvane Icon"), "the fallback window to give way to the tray icon")
@@ -73,7 +73,7 @@ def scenario_discovery(s):
     listed_within(s, lambda items: named(items, "Umbenannt"), "a changed title")
     stop(late)
     listed_within(s, lambda items: len(items) == 5, "the removal of an item")
-    stop(host)
+    host.close_sync(None)
     s.wait_items(lambda items: all(item["isHidden"] for item in items), "everything hidden once the host left")
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback window again")
 
