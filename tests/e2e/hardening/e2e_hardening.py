@@ -201,7 +201,9 @@ def scenario_bomb(s):
     figure("50 MB pixmap sent 10/s: slowest Items() (ms) / trayvane CPU (%)", f"{worst * 1000:.0f} / {cpu:.0f}")
     # Each 50 MB answer still passes the bus daemon and trayvane's connection,
     # which holds up calls queued behind it; trayvane reads them at a slow pace.
-    check(worst < 0.5, f"Items() answers within 500 ms under the 50 MB pixmaps ({worst * 1000:.0f} ms)")
+    # How long the daemon takes to pass 50 MB varies by machine (0.15-0.8 s
+    # seen); a main thread that reads the pixmaps itself stalls for seconds.
+    check(worst < 1.5, f"Items() answers within 1.5 s under the 50 MB pixmaps ({worst * 1000:.0f} ms)")
     check(cpu < 10, f"the 50 MB pixmaps cost a bounded share of a core ({cpu:.0f} %)")
     check(s.trayvane.poll() is None, "trayvane is alive")
 
