@@ -182,7 +182,7 @@ void StatusNotifierHost::followWatcher(const QString &service, int attempt)
                     m_ownHostRegistered = true;
             });
         };
-        if (switched && owner != m_ownWatcherConnection) {
+        if (switched && !m_externalIsOwn) {
             // Another program's watcher says whether a host is registered; once
             // ours is, that answer includes us, so it is read first.
             auto ask = QDBusMessage::createMethodCall(service, Sni::WatcherPath, Sni::PropertiesInterface,
@@ -228,7 +228,7 @@ void StatusNotifierHost::onExternalHostRegistered(const QDBusMessage &message)
     // Our own registration announces itself before it is answered; any later
     // one is another host's.
     if (m_source == Source::Watcher && message.service() == m_externalOwner
-        && m_externalOwner != m_ownWatcherConnection && m_ownHostRegistered && !m_externalHostShown) {
+        && !m_externalIsOwn && m_ownHostRegistered && !m_externalHostShown) {
         m_externalHostShown = true;
         emit changed();
     }
@@ -237,7 +237,7 @@ void StatusNotifierHost::onExternalHostRegistered(const QDBusMessage &message)
 void StatusNotifierHost::onExternalHostUnregistered(const QDBusMessage &message)
 {
     if (m_source == Source::Watcher && message.service() == m_externalOwner
-        && m_externalOwner != m_ownWatcherConnection && m_externalHostShown) {
+        && !m_externalIsOwn && m_externalHostShown) {
         m_externalHostShown = false;
         emit changed();
     }
