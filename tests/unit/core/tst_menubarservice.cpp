@@ -24,12 +24,7 @@ const double notANumber = std::numeric_limits<double>::quiet_NaN();
 ScriptedApplication app(qint32 pid, const QString &name, QList<ScriptedItem> items,
                         std::optional<QString> bundle = std::nullopt)
 {
-    ScriptedApplication a;
-    a.processIdentifier = pid;
-    a.localizedName = name;
-    a.bundleIdentifier = bundle;
-    a.items = std::move(items);
-    return a;
+    return {.processIdentifier = pid, .localizedName = name, .bundleIdentifier = bundle, .items = std::move(items)};
 }
 
 ScriptedItem named(const QString &name, double x, double width = 22)
@@ -70,10 +65,7 @@ class TestMenuBarService : public QObject
 
     ScriptedWorld world(QList<ScriptedApplication> applications = {}) const
     {
-        ScriptedWorld world;
-        world.dataDirectory = m_dir->path();
-        world.applications = std::move(applications);
-        return world;
+        return {.applications = std::move(applications), .dataDirectory = m_dir->path()};
     }
     // A service on that world, after its first scan.
     MenuBarService &start(ScriptedWorld world)
@@ -141,8 +133,6 @@ private slots:
         QCOMPARE(item.displayName, displayName);
         QTEST(item.isHidden, "hidden");
         QCOMPARE(item.ownerName, QStringLiteral("Werkzeug"));
-        QCOMPARE(item.ownerPID, 10);
-        QVERIFY(item.axElement);
     }
 
     // The fields of an item, its id (x cut toward zero, saturated at 64 bits)
@@ -329,7 +319,8 @@ private slots:
     }
 
     // Swaps are stored only by saveOrder; the saved order then holds against
-    // moves, items that leave and come back, and a restart.
+    // the order cached from the last scan of the same items, moves, items that
+    // leave and come back, and a restart.
     void savedOrderOutlivesScans()
     {
         MenuBarService &service = start(world({app(10, "A", {named("Mitte", 200), named("Rechts", 300)}, "org.example.a"),
@@ -343,6 +334,8 @@ private slots:
         QCOMPARE(readFile(orderPath()), QByteArray("[\"B:Links\",\"org.example.a:Mitte\",\"org.example.a:Rechts\"]"));
         service.saveOrder();
         QCOMPARE(readFile(orderPath()), QByteArray("[\"org.example.a:Mitte\",\"B:Links\",\"org.example.a:Rechts\"]"));
+        service.scan();
+        QCOMPARE(names(service.items()), QStringList({"Mitte", "Links", "Rechts"}));
 
         live().applications[1].items[0] = named("Links", 400);
         live().applications[0].items.removeFirst();
@@ -353,18 +346,6 @@ private slots:
         QCOMPARE(names(service.items()), QStringList({"Mitte", "Links", "Rechts"}));
         MenuBarService restarted(*m_platform);
         QCOMPARE(names(restarted.items()), QStringList({"Mitte", "Links", "Rechts"}));
-    }
-
-    // A scan finding the same items as the last one reuses its order; a new
-    // saved order must drop that cache.
-    void newSavedOrderDropsTheCachedOrder()
-    {
-        MenuBarService &service = start(world({app(10, "A", {named("L", 100), named("R", 200)})}));
-        QCOMPARE(names(service.items()), QStringList({"L", "R"}));
-        service.swapItems(0, 1);
-        service.saveOrder();
-        service.scan();
-        QCOMPARE(names(service.items()), QStringList({"R", "L"}));
     }
 
     // Without the permission a scan finds nothing and leaves the file alone;
