@@ -170,15 +170,10 @@ private slots:
     void rowActionsReachTheService()
     {
         QTemporaryDir dir;
-        ScriptedWorld world;
-        world.dataDirectory = dir.path();
-        ScriptedApplication app;
-        app.processIdentifier = 42;
-        app.localizedName = QStringLiteral("Werkzeug");
+        ScriptedApplication app{.processIdentifier = 42, .localizedName = "Werkzeug"};
         for (const char *name : {"A", "B", "C"})
             app.items.append(ScriptedItem::make(QString::fromLatin1(name), std::nullopt, 100 * (app.items.size() + 1), 20));
-        world.applications = {app};
-        ScriptedPlatform platform(world);
+        ScriptedPlatform platform(ScriptedWorld{.applications = {app}, .dataDirectory = dir.path()});
         MenuBarService service(platform);
         ItemListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -191,15 +186,12 @@ private slots:
         QCOMPARE(platform.presses.at(0).itemIndex, 1);
 
         QSignalSpy published(&service, &MenuBarService::itemsChanged);
-        Spies spies(model);
         QVERIFY(!model.moveUp(0));
         QVERIFY(!model.moveDown(2));
         QCOMPARE(published.count(), 0);
         QVERIFY(model.moveDown(0));
         QCOMPARE(published.count(), 1);
-        QCOMPARE(spies.moved.count(), 1);
-        QCOMPARE(model.index(0).data(int(ItemListModel::Role::DisplayName)).toString(), QStringLiteral("B"));
-        QCOMPARE(spies.reset.count(), 0);
+        QCOMPARE(ids(model).first(), service.items().first().id);
         model.clickRow(0); // the item now in that row
         QCOMPARE(platform.presses.last().itemIndex, 1);
     }
