@@ -16,6 +16,8 @@
 
 using namespace Trayvane;
 
+Q_DECLARE_METATYPE(ProcessFacts)
+
 namespace {
 
 void writeFile(const QString &path, const QByteArray &content)
@@ -137,11 +139,10 @@ private slots:
     void localizedName()
     {
         QFETCH(QString, locale);
-        QFETCH(QString, name);
         const auto entry = DesktopEntryIndex::parseFile(m_first + "/applications/org.example.Mail.desktop",
                                                         QStringLiteral("org.example.Mail"), locale);
         QVERIFY(entry);
-        QCOMPARE(entry->name, name);
+        QTEST(entry->name, "name");
     }
 
     void unitCandidates_data()
@@ -158,60 +159,39 @@ private slots:
     void unitCandidates()
     {
         QFETCH(QString, unit);
-        QFETCH(QStringList, candidates);
-        QCOMPARE(DesktopEntryIndex::unitCandidates(unit), candidates);
+        QTEST(DesktopEntryIndex::unitCandidates(unit), "candidates");
     }
 
     void find_data()
     {
-        QTest::addColumn<QString>("flatpak");
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<QString>("launched");
-        QTest::addColumn<int>("launchedPid");
-        QTest::addColumn<QString>("itemId");
-        QTest::addColumn<QString>("processName");
+        QTest::addColumn<ProcessFacts>("facts");
         QTest::addColumn<QString>("expectedId"); // empty: none found
         const QString mailFile = m_first + "/applications/org.example.Mail.desktop";
-        QTest::newRow("flatpak id first") << "org.gnome.Weather" << "app-org.example.Mail@1.service" << "" << 0
-                                          << "" << "" << "org.gnome.Weather";
-        QTest::newRow("systemd unit with launcher")
-            << "" << "app-gnome-org.gnome.Weather-99.scope" << "" << 0 << "" << "" << "org.gnome.Weather";
-        QTest::newRow("launched file of this pid") << "" << "" << mailFile << 100 << "" << "" << "org.example.Mail";
-        QTest::newRow("launched file inherited from another pid")
-            << "" << "" << mailFile << 55 << "" << "" << "";
-        QTest::newRow("item id matches a desktop id, any case")
-            << "" << "" << "" << 0 << "ORG.GNOME.WEATHER" << "" << "org.gnome.Weather";
-        QTest::newRow("item id matches StartupWMClass")
-            << "" << "" << "" << 0 << "MailerWindow" << "" << "org.example.Mail";
-        QTest::newRow("process name matches Exec after env")
-            << "" << "" << "" << 0 << "" << "mailer" << "org.example.Mail";
-        QTest::newRow("process name matches quoted Exec with spaces")
-            << "" << "" << "" << 0 << "" << "chat-bin" << "vendor-chat";
-        QTest::newRow("process name matches TryExec")
-            << "" << "" << "" << 0 << "" << "chat-launcher" << "vendor-chat";
-        QTest::newRow("unknown flatpak falls through to the process name")
-            << "org.unknown.App" << "" << "" << 0 << "" << "gnome-weather" << "org.gnome.Weather";
-        QTest::newRow("nothing matches") << "" << "" << "" << 0 << "tray-thing" << "python3" << "";
+        const auto row = [](const char *name, ProcessFacts facts, const char *id) {
+            facts.pid = 100;
+            QTest::newRow(name) << facts << QString::fromLatin1(id);
+        };
+        row("flatpak id first", {.flatpakAppId = "org.gnome.Weather", .cgroupUnit = "app-org.example.Mail@1.service"},
+            "org.gnome.Weather");
+        row("systemd unit with launcher", {.cgroupUnit = "app-gnome-org.gnome.Weather-99.scope"}, "org.gnome.Weather");
+        row("launched file of this pid", {.launchedDesktopFile = mailFile, .launchedDesktopFilePid = 100},
+            "org.example.Mail");
+        row("launched file inherited from another pid", {.launchedDesktopFile = mailFile, .launchedDesktopFilePid = 55},
+            "");
+        row("item id matches a desktop id, any case", {.itemId = "ORG.GNOME.WEATHER"}, "org.gnome.Weather");
+        row("item id matches StartupWMClass", {.itemId = "MailerWindow"}, "org.example.Mail");
+        row("process name matches Exec after env", {.processName = "mailer"}, "org.example.Mail");
+        row("process name matches quoted Exec with spaces", {.processName = "chat-bin"}, "vendor-chat");
+        row("process name matches TryExec", {.processName = "chat-launcher"}, "vendor-chat");
+        row("unknown flatpak falls through to the process name",
+            {.flatpakAppId = "org.unknown.App", .processName = "gnome-weather"}, "org.gnome.Weather");
+        row("nothing matches", {.processName = "python3", .itemId = "tray-thing"}, "");
     }
     void find()
     {
-        QFETCH(QString, flatpak);
-        QFETCH(QString, unit);
-        QFETCH(QString, launched);
-        QFETCH(int, launchedPid);
-        QFETCH(QString, itemId);
-        QFETCH(QString, processName);
-        QFETCH(QString, expectedId);
-        ProcessFacts facts;
-        facts.pid = 100;
-        facts.flatpakAppId = flatpak;
-        facts.cgroupUnit = unit;
-        facts.launchedDesktopFile = launched;
-        facts.launchedDesktopFilePid = launchedPid;
-        facts.itemId = itemId;
-        facts.processName = processName;
+        QFETCH(ProcessFacts, facts);
         const auto entry = m_index.find(facts);
-        QCOMPARE(entry ? entry->id : QString(), expectedId);
+        QTEST(entry ? entry->id : QString(), "expectedId");
     }
 
     void readProcessFromProcTree()
@@ -258,12 +238,10 @@ private slots:
     {
         QFETCH(QByteArray, comm);
         QFETCH(QByteArray, cmdline);
-        QFETCH(QString, expected);
         const QString proc = m_dir.filePath(QStringLiteral("proc-long"));
         writeFile(proc + "/77/comm", comm);
         writeFile(proc + "/77/cmdline", cmdline);
-        const ProcessFacts facts = DesktopEntryIndex::readProcess(77, proc);
-        QCOMPARE(facts.processName, expected);
+        QTEST(DesktopEntryIndex::readProcess(77, proc).processName, "expected");
     }
 
     void autostartStatus_data()
@@ -281,11 +259,10 @@ private slots:
     void autostartStatus()
     {
         QFETCH(QString, contents);
-        QFETCH(bool, enabled);
         if (!contents.isNull())
             writeAutostartEntry(
                 QString(contents).replace(QStringLiteral("%1"), XdgAutostart::execValue(m_executable)).toUtf8());
-        QCOMPARE(XdgAutostart(m_executable).isEnabled(), enabled);
+        QTEST(XdgAutostart(m_executable).isEnabled(), "enabled");
     }
 
     // The entry written is the installed one, started from this executable.
@@ -388,9 +365,8 @@ private slots:
     void execValueRoundTrips()
     {
         QFETCH(QString, path);
-        QFETCH(bool, quoted);
         const QString value = XdgAutostart::execValue(path);
-        QCOMPARE(value.startsWith(QLatin1Char('"')), quoted);
+        QTEST(value.startsWith(QLatin1Char('"')), "quoted");
         // A desktop entry value is one line.
         QVERIFY(!value.contains(QLatin1Char('\n')));
         QVERIFY(!value.contains(QLatin1Char('\t')));
