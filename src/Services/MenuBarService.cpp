@@ -60,8 +60,9 @@ std::optional<ElementList> asElementList(const QVariant &value)
 
 std::optional<QString> asText(const QVariant &value)
 {
+    // Read in place: toString() would go through the conversion machinery.
     if (value.metaType() == QMetaType::fromType<QString>())
-        return value.toString();
+        return *static_cast<const QString *>(value.constData());
     return std::nullopt;
 }
 
@@ -70,7 +71,7 @@ std::optional<QString> asText(const QVariant &value)
 QPointF asGeometry(const QVariant &value, GeometryValue::Kind kind)
 {
     if (value.metaType() == QMetaType::fromType<GeometryValue>()) {
-        const auto geometry = value.value<GeometryValue>();
+        const auto &geometry = *static_cast<const GeometryValue *>(value.constData());
         if (geometry.kind == kind)
             return {geometry.first, geometry.second};
     }
@@ -360,7 +361,7 @@ void MenuBarService::scan()
                 displayName = hasTitle ? *title : ownerName;
             }
 
-            MenuBarItem item;
+            MenuBarItem &item = discovered.emplaceBack(); // filled in place: the records are costly to move
             item.isHidden = x == 0.0 || width == 0.0;
             if (const WindowInfo *window = windowNear(windows, windowsByX, x))
                 item.menuBarIcon = m_platform.createWindowImage(QRectF(x, 0.0, window->width, captureHeight),
@@ -378,7 +379,6 @@ void MenuBarService::scan()
             item.frame = QRectF(x, position.y(), width, size.y());
             item.appIcon = app.icon;
             item.axElement = child;
-            discovered.append(std::move(item));
         }
     }
 

@@ -50,6 +50,8 @@ Item {
     ItemListModel {
         id: itemModel
         service: root.service
+        // A closed panel does not follow each rescan.
+        live: !root.Window.window || root.Window.window.visible
     }
 
     // Navigation, each with the default animation (the pages fade).

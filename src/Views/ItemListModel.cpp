@@ -32,9 +32,21 @@ void ItemListModel::setService(QObject *service)
     emit serviceChanged();
 }
 
+void ItemListModel::setLive(bool live)
+{
+    if (live == m_live)
+        return;
+    m_live = live;
+    if (m_live && m_behind)
+        syncFromService();
+    emit liveChanged();
+}
+
 void ItemListModel::syncFromService()
 {
-    setItems(m_service ? m_service->items() : MenuBarItemList{});
+    m_behind = !m_live;
+    if (!m_behind)
+        setItems(m_service ? m_service->items() : MenuBarItemList{});
 }
 
 int ItemListModel::rowCount(const QModelIndex &parent) const

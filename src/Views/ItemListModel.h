@@ -23,6 +23,9 @@ class ItemListModel : public QAbstractListModel
     Q_PROPERTY(QObject *service READ service WRITE setService NOTIFY serviceChanged FINAL)
     Q_PROPERTY(int count READ count NOTIFY countChanged FINAL)
     Q_PROPERTY(int hiddenCount READ hiddenCount NOTIFY hiddenCountChanged FINAL)
+    // While not live (the panel is closed), the service's rescans are only
+    // noted; turning live again catches up at once.
+    Q_PROPERTY(bool live READ isLive WRITE setLive NOTIFY liveChanged FINAL)
 
 public:
     enum class Role {
@@ -42,6 +45,9 @@ public:
 
     QObject *service() const;
     void setService(QObject *service);
+
+    bool isLive() const { return m_live; }
+    void setLive(bool live);
 
     int count() const { return int(m_rows.size()); }
     int hiddenCount() const { return m_hiddenCount; }
@@ -71,6 +77,7 @@ signals:
     void serviceChanged();
     void countChanged();
     void hiddenCountChanged();
+    void liveChanged();
 
 private:
     struct Row
@@ -89,6 +96,8 @@ private:
     QList<Row> m_rows;
     int m_hiddenCount = 0;
     int m_publishedCount = 0;
+    bool m_live = true;
+    bool m_behind = false; // a rescan arrived while not live
 };
 
 } // namespace Trayvane

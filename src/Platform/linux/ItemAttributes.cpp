@@ -8,30 +8,70 @@
 #include "Platform/linux/XEmbedHelpers.h"
 #include "Platform/linux/XEmbedTray.h"
 
+#include <array>
 #include <typeinfo>
 
 namespace Trayvane {
 
 namespace {
 
-// The service asks with the shared name constants, so the same name mostly
-// comes with the same text data; the text is compared only otherwise.
-bool isName(const QString &attribute, const QString &name)
+enum class Name { ExtrasMenuBar, Children, Description, Title, Position, Size, Other };
+
+// Which attribute is asked for. The service asks with the shared name
+// constants, so the text data itself mostly tells; the texts are compared
+// only otherwise.
+Name nameOf(const QString &attribute)
 {
-    return attribute.constData() == name.constData() || attribute == name;
+    static const std::array<std::pair<const QString *, Name>, 6> names{{
+        {&AXName::Description, Name::Description},
+        {&AXName::Title, Name::Title},
+        {&AXName::Position, Name::Position},
+        {&AXName::Size, Name::Size},
+        {&AXName::Children, Name::Children},
+        {&AXName::ExtrasMenuBar, Name::ExtrasMenuBar},
+    }};
+    for (const auto &[text, name] : names) {
+        if (attribute.constData() == text->constData())
+            return name;
+    }
+    for (const auto &[text, name] : names) {
+        if (attribute == *text)
+            return name;
+    }
+    return Name::Other;
 }
 
 // The position or size of an item's place on the virtual bar, as the
 // accessibility interface would answer them.
-AttributeResult geometryAttribute(const QRectF &geometry, const QString &attribute)
+AttributeResult geometryAttribute(const QRectF &geometry, Name name)
 {
-    if (isName(attribute, AXName::Position))
+    if (name == Name::Position)
         return {AXError::Success,
                 QVariant::fromValue(GeometryValue{GeometryValue::Kind::Point, geometry.x(), geometry.y()})};
-    if (isName(attribute, AXName::Size))
+    if (name == Name::Size)
         return {AXError::Success,
                 QVariant::fromValue(GeometryValue{GeometryValue::Kind::Size, geometry.width(), geometry.height()})};
     return {AXError::AttributeUnsupported, {}};
+}
+
+// An X11 tray icon's attribute.
+AttributeResult xembedAttribute(const QList<XEmbedIcon> &icons, quint32 window, Name name)
+{
+    const auto it = std::find_if(icons.cbegin(), icons.cend(), [window](const XEmbedIcon &icon) {
+        return icon.window == window;
+    });
+    if (it == icons.cend())
+        return {AXError::CannotComplete, {}}; // the icon left meanwhile
+    if (name == Name::Description) {
+        const QString text = Sni::capText(XEmbed::iconName(it->title, it->windowClass, it->instance));
+        return text.isEmpty() ? AttributeResult{AXError::NoValue, {}} : AttributeResult{AXError::Success, text};
+    }
+    if (name == Name::Title) {
+        if (it->windowClass.isEmpty())
+            return {AXError::NoValue, {}};
+        return {AXError::Success, Sni::capText(it->windowClass)};
+    }
+    return geometryAttribute(Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown), name);
 }
 
 } // namespace
@@ -49,17 +89,18 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
         return {AXError::Failure, {}};
     const auto *linuxElement = static_cast<const LinuxElement *>(element.data());
     const ListedItems::Snapshot &current = m_listed.current();
+    const Name name = nameOf(attribute);
     switch (linuxElement->kind) {
     case LinuxElement::Kind::Application: {
-        if (!isName(attribute, AXName::ExtrasMenuBar))
+        if (name != Name::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
-        if (!current.childrenByPid.contains(linuxElement->pid))
+        const auto bar = current.barByPid.constFind(linuxElement->pid);
+        if (bar == current.barByPid.cend())
             return {AXError::NoValue, {}};
-        return {AXError::Success,
-                QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, linuxElement->pid)))};
+        return {AXError::Success, *bar};
     }
     case LinuxElement::Kind::Bar: {
-        if (!isName(attribute, AXName::Children))
+        if (name != Name::Children)
             return {AXError::AttributeUnsupported, {}};
         const QVariant children = current.childrenByPid.value(linuxElement->pid);
         return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
@@ -67,7 +108,7 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
     case LinuxElement::Kind::Item:
         break;
     case LinuxElement::Kind::XEmbedIcon:
-        return xembedAttribute(quint32(linuxElement->sequence), attribute);
+        return xembedAttribute(m_xembed.icons(), quint32(linuxElement->sequence), name);
     }
     const int rank = linuxElement->generation == current.generation
         ? linuxElement->rank
@@ -80,32 +121,12 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
             return {AXError::NoValue, {}};
         return {AXError::Success, *value};
     };
-    if (isName(attribute, AXName::Description))
+    if (name == Name::Description)
         return text(Sni::itemDescription(item->title, item->toolTipTitle));
-    if (isName(attribute, AXName::Title))
+    if (name == Name::Title)
         return text(Sni::itemTitle(item->id));
     return geometryAttribute(Sni::barGeometry(rank, Sni::isDisplayed(m_host.isOtherHostPresent(), item->status)),
-                             attribute);
-}
-
-AttributeResult ItemAttributes::xembedAttribute(quint32 window, const QString &attribute) const
-{
-    const QList<XEmbedIcon> &icons = m_xembed.icons();
-    const auto it = std::find_if(icons.cbegin(), icons.cend(), [window](const XEmbedIcon &icon) {
-        return icon.window == window;
-    });
-    if (it == icons.cend())
-        return {AXError::CannotComplete, {}}; // the icon left meanwhile
-    if (isName(attribute, AXName::Description)) {
-        const QString name = Sni::capText(XEmbed::iconName(it->title, it->windowClass, it->instance));
-        return name.isEmpty() ? AttributeResult{AXError::NoValue, {}} : AttributeResult{AXError::Success, name};
-    }
-    if (isName(attribute, AXName::Title)) {
-        if (it->windowClass.isEmpty())
-            return {AXError::NoValue, {}};
-        return {AXError::Success, Sni::capText(it->windowClass)};
-    }
-    return geometryAttribute(Sni::barGeometry(xembedFirstRank + int(it - icons.cbegin()), it->isShown), attribute);
+                             name);
 }
 
 } // namespace Trayvane

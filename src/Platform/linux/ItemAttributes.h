@@ -91,8 +91,6 @@ public:
     AttributeResult copy(const ElementRef &element, const QString &attribute);
 
 private:
-    AttributeResult xembedAttribute(quint32 window, const QString &attribute) const;
-
     const StatusNotifierHost &m_host;
     const XEmbedTray &m_xembed;
     ListedItems &m_listed;

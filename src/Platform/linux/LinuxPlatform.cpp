@@ -147,6 +147,10 @@ QList<RunningApplication> LinuxPlatform::runningApplications()
 
 ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
 {
+    const ListedItems::Snapshot &current = m_listed->current();
+    if (const auto kept = current.applicationByPid.constFind(processIdentifier);
+        kept != current.applicationByPid.cend())
+        return *kept;
     return ElementRef(new LinuxElement(LinuxElement::Kind::Application, processIdentifier));
 }
 

@@ -47,8 +47,12 @@ const ListedItems::Snapshot &ListedItems::current()
             children[icon.pid].append(
                 ElementRef(new LinuxElement(LinuxElement::Kind::XEmbedIcon, icon.pid, {}, icon.window)));
     }
-    for (auto it = children.begin(); it != children.end(); ++it)
-        m_listed.childrenByPid.insert(it.key(), QVariant::fromValue(it.value()));
+    for (auto it = children.begin(); it != children.end(); ++it) {
+        const qint32 pid = it.key();
+        m_listed.childrenByPid.insert(pid, QVariant::fromValue(it.value()));
+        m_listed.applicationByPid.insert(pid, ElementRef(new LinuxElement(LinuxElement::Kind::Application, pid)));
+        m_listed.barByPid.insert(pid, QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, pid))));
+    }
     m_dirty = false;
     return m_listed;
 }

@@ -36,6 +36,10 @@ public:
         // Each process's item elements in order, handed out as its bar's
         // children: the same handles until the next change.
         QHash<qint32, QVariant> childrenByPid;
+        // Each such process's application and bar element, kept alike, so a
+        // scan that finds nothing changed allocates none.
+        QHash<qint32, ElementRef> applicationByPid;
+        QHash<qint32, QVariant> barByPid;
         quint64 generation = 0; // counts the rebuilds; item elements carry the one they were made in
     };
 
