@@ -12,8 +12,8 @@ import time
 from gi.repository import Gio, GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
-from session_tools import (BUS, CONTROL, WATCHER, Failure, check, main, named, of, private_connection,  # noqa: E402
-                           pump, stop)
+from session_tools import (BUS, CONTROL, FIXTURES, WATCHER, Failure, check, main, named, of,  # noqa: E402
+                           private_connection, pump, stop)
 
 
 def listed_within(s, predicate, what, bound=1.0):
@@ -98,8 +98,7 @@ def scenario_discovery(s):
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback window again")
 
 
-WATCHER_XML = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "..", "src", "Platform", "linux",
-                           "interfaces", "org.kde.StatusNotifierWatcher.xml")
+WATCHER_XML = os.path.join(FIXTURES, "..", "..", "src", "Platform", "linux", "interfaces", "org.kde.StatusNotifierWatcher.xml")
 
 
 class FakeShellWatcher:
@@ -180,24 +179,6 @@ def scenario_watcher(s):
     s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host registered again")
 
 
-XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="size" type="uint" value="30"/>
-      <property name="icon-size" type="uint" value="22"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
-</channel>
-"""
-
-
 def expect_listed(s, clients, hidden, what):
     # Exactly the clients' items listed, hidden those of the clients in `hidden`.
     return s.wait_items(lambda items: {item["ownerPID"] for item in items} == {c.pid for c in clients} and
@@ -232,11 +213,7 @@ def scenario_desktop(s):
     s.wait_for(lambda: s.pid_of(WATCHER[0]) == s.trayvane.pid, "Trayvane's watcher once the desktop's quit")
     expect_listed(s, everything, everything, "all items at Trayvane's watcher")
 
-    config = os.path.join(s.root, "xdg")
-    os.makedirs(os.path.join(config, "xfce4", "panel"))
-    with open(os.path.join(config, "xfce4", "panel", "default.xml"), "w") as f:
-        f.write(XFCE_PANEL)
-    s.env["XDG_CONFIG_DIRS"] = config + ":/etc/xdg"
+    s.env["XDG_CONFIG_DIRS"] = os.path.join(FIXTURES, "desktops") + ":/etc/xdg"  # a panel of the status tray alone
     s.spawn(["xfce4-panel"])
     # Its tray waits for the watcher name behind Trayvane, in a process of its own.
     s.wait_for(lambda: len(s.call(BUS, "ListQueuedOwners", GLib.Variant("(s)", (WATCHER[0],)), "(as)")[0]) > 1,

@@ -15,10 +15,10 @@ import time
 from gi.repository import GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
-from session_tools import CONTROL, Session, check, main, private_connection, stop  # noqa: E402
+from session_tools import CONTROL, FIXTURES, Session, check, main, private_connection, stop  # noqa: E402
 
 PANEL, ICON = "Trayvane Panel", "Trayvane Icon"
-SCREEN = (1280, 800)  # the screen of the X server and of sway's output
+SCREEN = (1280, 800)  # the screen of the X server and of sway's output (desktops/sway.conf)
 TRAYER = ("--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120", "--height", "24",
           "--transparent", "false", "--SetDockType", "true")
 SHADOW = 12  # where a compositor draws it, the 360 wide panel sits inside a shadow margin on every side
@@ -98,19 +98,6 @@ def scenario_x11(s):
 
 
 SWAY_USER = "trayvane-e2e"
-BUS_CONFIG = """<busconfig><include>/usr/share/dbus-1/session.conf</include>
-<policy context="default"><allow user="root"/></policy></busconfig>"""
-SWAY_CONFIG = """output HEADLESS-1 resolution {0}x{1} position 0 0
-xwayland enable
-default_border none
-bar {{
-    position top
-    height 26
-    tray_output *
-    status_command while :; do echo; sleep 600; done
-}}
-exec sh -c 'echo "$DISPLAY" > "$XDG_RUNTIME_DIR/x-display.new" && mv "$XDG_RUNTIME_DIR/x-display.new" "$XDG_RUNTIME_DIR/x-display"'
-"""
 
 
 def sway_session(args):
@@ -132,14 +119,11 @@ def sway_session(args):
 def start_sway(s):
     # The user's bus, which this process joins too, then sway with its XWayland.
     runtime = s.env["XDG_RUNTIME_DIR"]
-    with open(os.path.join(s.root, "bus.conf"), "w") as f:
-        f.write(BUS_CONFIG)
-    s.spawn(["dbus-daemon", "--config-file=" + f.name, "--nofork", "--address=" + s.env["DBUS_SESSION_BUS_ADDRESS"]])
+    s.spawn(["dbus-daemon", "--config-file=" + os.path.join(FIXTURES, "desktops", "sway-bus.conf"), "--nofork",
+             "--address=" + s.env["DBUS_SESSION_BUS_ADDRESS"]])
     s.wait_for(lambda: os.path.exists(os.path.join(runtime, "bus")), "the session bus", 10)
     s.bus = private_connection(s.env["DBUS_SESSION_BUS_ADDRESS"])
-    with open(os.path.join(s.root, "sway.conf"), "w") as f:
-        f.write(SWAY_CONFIG.format(*SCREEN))
-    s.spawn(["sway", "-c", os.path.join(s.root, "sway.conf")])
+    s.spawn(["sway", "-c", os.path.join(FIXTURES, "desktops", "sway.conf")])
     s.wait_for(lambda: os.path.exists(os.path.join(runtime, "x-display")), "sway and its XWayland", 20)
     with open(os.path.join(runtime, "x-display")) as f:
         s.env["DISPLAY"] = f.read().strip()
