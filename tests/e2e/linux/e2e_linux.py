@@ -12,23 +12,16 @@ import time
 from gi.repository import Gio, GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
-from session_tools import (BUS, CONTROL, FIXTURES, WATCHER, Failure, check, main, named, of,  # noqa: E402
+from session_tools import (BUS, CONTROL, FIXTURES, WATCHER, check, main, named, of,  # noqa: E402
                            private_connection, pump, stop)
 
 
 def listed_within(s, predicate, what, bound=1.0):
     # Listed without a refresh within `bound` seconds: the list follows the bus by itself.
     started = time.monotonic()
-    while time.monotonic() - started < 10.0:
-        try:
-            if predicate(s.items(refresh=False)):
-                elapsed = time.monotonic() - started
-                check(elapsed <= bound, f"{what} after {elapsed:.2f} s (at most {bound} s)")
-                return
-        except GLib.Error:  # trayvane not on the bus yet
-            pass
-        time.sleep(0.02)
-    raise Failure(f"{what} never listed without a refresh")
+    s.wait_for(lambda: predicate(s.items(refresh=False)), f"{what} without a refresh", 10.0, interval=0.02)
+    elapsed = time.monotonic() - started
+    check(elapsed <= bound, f"{what} after {elapsed:.2f} s (at most {bound} s)")
 
 
 def scenario_discovery(s):
@@ -98,7 +91,7 @@ def scenario_discovery(s):
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback window again")
 
 
-WATCHER_XML = os.path.join(FIXTURES, "..", "..", "src", "Platform", "linux", "interfaces", "org.kde.StatusNotifierWatcher.xml")
+WATCHER_XML = os.path.join(FIXTURES, "..", "..", "src/Platform/linux/interfaces/org.kde.StatusNotifierWatcher.xml")
 
 
 class FakeShellWatcher:
