@@ -24,8 +24,8 @@ s = Session(SimpleNamespace(trayvane=os.path.join(build, "src/trayvane"), client
 try:
     s.start_trayvane()
     expected = 1
+    host = s.tray_host()  # a tray host on a connection of its own, so that active items count as shown
     if client:
-        s.spawn([client, "--host"])  # a tray host, so that active items count as shown
         for item_id, title, *extra in (("network", "Netzwerk"), ("volume", "Lautstärke"),
                                        ("backup", "Sicherung", "--status", "Passive"), ("mail", "Post", "--count", "2")):
             s.client(item_id, title, *extra)
@@ -43,5 +43,6 @@ try:
                "Gdk.pixbuf_get_from_window(w, 0, 0, w.get_width(), w.get_height()).savev(sys.argv[1], 'png', [], [])")
     subprocess.run(["/usr/bin/python3", "-c", capture, shot], env=s.env, check=True, timeout=30)
     print(shot)
+    host.close_sync(None)
 finally:
     s.close()

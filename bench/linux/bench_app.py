@@ -14,9 +14,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
-from session_tools import (call_control as control, main_thread_ns, process_ns, start_xvfb,  # noqa: E402
-                           status_kb, stop, stop_all)
+from bench_tools import call_control as control, main_thread_ns, process_ns, start_xvfb, status_kb, stop, stop_all
 
 trayvane_binary, client_binary = sys.argv[1], sys.argv[2]
 seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 60.0

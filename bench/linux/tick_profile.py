@@ -18,8 +18,7 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests", "fixtures"))
-from session_tools import call_control as control, start_xvfb, stop_all  # noqa: E402
+from bench_tools import call_control as control, start_xvfb, stop_all
 
 trayvane_binary, client_binary = sys.argv[1], sys.argv[2]
 item_count = int(sys.argv[3]) if len(sys.argv) > 3 else 100

@@ -18,12 +18,14 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from session_tools import CONTROL, check, cpu_seconds, main, named, pump, status_kb, stop  # noqa: E402
 
 
-def figure(name, value):
+def figure(name, value, bound=None):
+    # Prints a measured figure; with a `bound`, the figure must stay below it.
     print(f"FIGURE {name}: {value}")
+    check(bound is None or value < bound, f"{name}: {value}, not below {bound}")
 
 
 def under_load(s, seconds, also=None):
-    # Slowest Items() over `seconds`, asked every 50 ms, and trayvane's CPU share (% of one core) meanwhile.
+    # Slowest Items() in ms over `seconds`, asked every 50 ms, and trayvane's CPU share (% of one core) meanwhile.
     cpu, started, worst = cpu_seconds(s.trayvane.pid), time.monotonic(), 0.0
     while time.monotonic() < started + seconds:
         t = time.monotonic()
@@ -32,7 +34,7 @@ def under_load(s, seconds, also=None):
         if also:
             also()
         time.sleep(0.05)
-    return worst, (cpu_seconds(s.trayvane.pid) - cpu) / (time.monotonic() - started) * 100
+    return round(worst * 1000), round((cpu_seconds(s.trayvane.pid) - cpu) / (time.monotonic() - started) * 100, 1)
 
 
 def scenario_peers(s):
@@ -72,9 +74,7 @@ def scenario_peers(s):
     check(s.activate(named(items, "Normal")[0]["id"]), "Activate finds the normal item")
     s.wait_for(lambda: s.read_log("normal"), "the activation of the normal item")
     # While the hung and the slow client's calls are pending, trayvane and its watcher answer at once.
-    worst, _ = under_load(s, 4.0, s.watcher_items)
-    figure("slowest Items() while clients hang (ms)", round(worst * 1000))
-    check(worst < 0.5, f"the main thread and the watcher kept answering (worst {worst * 1000:.0f} ms)")
+    figure("slowest Items() while clients hang (ms)", under_load(s, 4.0, s.watcher_items)[0], 500)
     # Once it answers, the slow client is asked again and listed.
     s.wait_items(lambda items: named(items, "Langsam") and named(items, "Normal"), "the late client's item",
                  timeout=50.0 - (time.monotonic() - started))
@@ -94,12 +94,10 @@ def scenario_menu(s):
     # Taller than the screen, the menu is moved up to fit rather than opened at the pointer.
     popup = s.wait_for(lambda: [w[3:7] for w in s.windows() if w[7] == 0 and w[6] > 200 and w[3:7] not in windows],
                        "the menu")[0]
-    worst, _ = under_load(s, 2.0)
-    grown = status_kb(s.trayvane.pid, "VmRSS") - before
-    figure("RSS growth with the 100 000-entry menu open (MB)", round(grown / 1024, 1))
-    figure("slowest Items() with the menu open (ms)", round(worst * 1000))
+    figure("slowest Items() with the menu open (ms)", under_load(s, 2.0)[0], 500)
+    figure("RSS growth with the 100 000-entry menu open (MB)",
+           round((status_kb(s.trayvane.pid, "VmRSS") - before) / 1024, 1), 100)
     check(popup[1] >= 0 and popup[1] + popup[3] <= 800, f"the menu stays on the 800 pixel high screen ({popup})")
-    check(grown < 100 * 1024 and worst < 0.5, f"{grown / 1024:.0f} MB more, answers within {worst * 1000:.0f} ms")
     check(named(s.items(), "Normal"), "the other item stays listed")
 
 
@@ -119,15 +117,12 @@ def scenario_flood(s):
     figure("change signals delivered per second", seen[0])
     check(seen[0] > 1000, f"the client floods ({seen[0]} signals in a second)")
     worst, cpu = under_load(s, 4.0)
-    figure("trayvane CPU under the flood (%)", round(cpu))
+    figure("trayvane CPU under the flood (%)", cpu)
     s.tell(normal, "title Neu")
     s.wait_items(lambda items: named(items, "Neu"), "a title change amid the flood", timeout=5.0)
-    worst = max(worst, under_load(s, 1.0)[0])
-    after, peak = status_kb(s.trayvane.pid, "VmRSS"), status_kb(s.trayvane.pid, "VmHWM")
-    figure("slowest Items() under the flood (ms)", round(worst * 1000))
-    figure("RSS before / after / peak under the flood (MB)", f"{before // 1024} / {after // 1024} / {peak // 1024}")
-    check(worst < 0.5, f"trayvane answers under the flood ({worst * 1000:.0f} ms)")
-    check(after - before < 50 * 1024, f"memory stays bounded ({(after - before) / 1024:.0f} MB more)")
+    figure("slowest Items() under the flood (ms)", max(worst, under_load(s, 1.0)[0]), 500)
+    figure("RSS peak under the flood (MB)", status_kb(s.trayvane.pid, "VmHWM") // 1024)
+    figure("RSS growth under the flood (MB)", (status_kb(s.trayvane.pid, "VmRSS") - before) // 1024, 50)
 
 
 def scenario_race(s):
@@ -164,8 +159,7 @@ def scenario_markup(s):
         s.call(CONTROL, "TogglePanel")
         pump(3.0)  # the panel draws its rows
         s.call(CONTROL, "TogglePanel")
-        figure("requests from the panel to the address in a title", len(requests))
-        check(not requests, f"no request reached the server: {requests}")
+        figure("requests from the panel to the address in a title", len(requests), 1)
     finally:
         server.shutdown()
         server.server_close()
@@ -192,19 +186,18 @@ def scenario_bomb(s):
     bomber = s.client("bomb", "Bombe", "--icon-name", bomb, "--churn", "10")
     s.wait_items(lambda items: len(items) == 2, "both items")
     worst, cpu = under_load(s, 8.0)
-    figure("picture bomb, new theme path 10/s: slowest Items() (ms) / trayvane CPU (%)", f"{worst * 1000:.0f} / {cpu:.0f}")
-    check(worst < 0.1, f"Items() answers within 100 ms under the picture bomb ({worst * 1000:.0f} ms)")
+    figure("picture bomb, new theme path 10/s: slowest Items() (ms)", worst, 100)
+    figure("picture bomb, new theme path 10/s: trayvane CPU (%)", cpu)
     stop(bomber)
     s.client("big", "Gross", "--big-pixmap", "--churn", "10")
     s.wait_items(lambda items: named(items, "Gross"), "the item with the 50 MB pixmap")
     worst, cpu = under_load(s, 8.0)
-    figure("50 MB pixmap sent 10/s: slowest Items() (ms) / trayvane CPU (%)", f"{worst * 1000:.0f} / {cpu:.0f}")
     # Each 50 MB answer still passes the bus daemon and trayvane's connection,
     # which holds up calls queued behind it; trayvane reads them at a slow pace.
     # How long the daemon takes to pass 50 MB varies by machine (0.15-0.8 s
     # seen); a main thread that reads the pixmaps itself stalls for seconds.
-    check(worst < 1.5, f"Items() answers within 1.5 s under the 50 MB pixmaps ({worst * 1000:.0f} ms)")
-    check(cpu < 10, f"the 50 MB pixmaps cost a bounded share of a core ({cpu:.0f} %)")
+    figure("50 MB pixmap sent 10/s: slowest Items() (ms)", worst, 1500)
+    figure("50 MB pixmap sent 10/s: trayvane CPU (%)", cpu, 10)
     check(s.trayvane.poll() is None, "trayvane is alive")
 
 
@@ -224,7 +217,7 @@ def flood_scenario(s, switch, count, name):
     abuser = s.spawn([s.args.client, switch, str(count), "--log", s.log_path(name)])
     pump(0.5)
     s.client("during", "Waehrenddessen")
-    slowest_watcher = [0.0]
+    slowest_watcher = [0]
 
     def probe_watcher():
         started = time.monotonic()
@@ -232,17 +225,16 @@ def flood_scenario(s, switch, count, name):
             s.watcher_items()
         except GLib.Error:
             started -= 5.0
-        slowest_watcher[0] = max(slowest_watcher[0], time.monotonic() - started)
+        slowest_watcher[0] = max(slowest_watcher[0], round((time.monotonic() - started) * 1000))
     worst, cpu = under_load(s, 4.0, probe_watcher)
     while not s.read_log(name) and abuser.poll() is None:
         worst = max(worst, under_load(s, 0.5, probe_watcher)[0])
     sent, answered, slowest = abuser_report(s, name)
     figure(f"{name}: registrations sent / answered, slowest answer (ms)", f"{sent} / {answered}, {slowest}")
-    figure(f"{name}: slowest Items() / watcher read during the flood (ms)",
-           f"{round(worst * 1000)} / {round(slowest_watcher[0] * 1000)}")
-    figure(f"{name}: trayvane CPU during the flood (% of a core)", round(cpu))
     check(answered == sent == count, f"every registration was answered ({answered} of {sent})")
-    check(slowest_watcher[0] < 0.5, f"the watcher answered throughout ({slowest_watcher[0] * 1000:.0f} ms)")
+    figure(f"{name}: slowest Items() during the flood (ms)", worst)
+    figure(f"{name}: slowest watcher read during the flood (ms)", slowest_watcher[0], 500)
+    figure(f"{name}: trayvane CPU during the flood (% of a core)", cpu)
     s.wait_items(lambda items: named(items, "Waehrenddessen"), "the client started during the flood")
     s.client("after", "Danach")
     items = s.wait_items(lambda items: named(items, "Danach"), "the client started after the flood")
@@ -250,12 +242,9 @@ def flood_scenario(s, switch, count, name):
     pump(1.0)  # the one second it may take to settle
     cpu = cpu_seconds(s.trayvane.pid)
     time.sleep(3.0)
-    idle = (cpu_seconds(s.trayvane.pid) - cpu) / 3.0 * 100
-    rss_after = status_kb(s.trayvane.pid, "VmRSS")
-    figure(f"{name}: idle CPU after the flood (% of a core)", round(idle, 1))
-    figure(f"{name}: RSS before / after (MB)", f"{rss_before // 1024} / {rss_after // 1024}")
-    check(idle < 2.0, f"trayvane is idle after the flood ({idle:.1f} %)")
-    check(rss_after - rss_before < 20 * 1024, f"memory back near the start ({(rss_after - rss_before) / 1024:.0f} MB)")
+    figure(f"{name}: idle CPU after the flood (% of a core)",
+           round((cpu_seconds(s.trayvane.pid) - cpu) / 3.0 * 100, 1), 2)
+    figure(f"{name}: RSS growth after the flood (MB)", (status_kb(s.trayvane.pid, "VmRSS") - rss_before) // 1024, 20)
     made_up = [e for e in s.watcher_items() if s.entry_pid(e) is None]
     check(not made_up, f"the watcher holds no made-up name: {made_up[:5]}")
     stop(abuser)

@@ -12,29 +12,23 @@ import time
 from gi.repository import Gio, GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
-from session_tools import (BUS, CONTROL, WATCHER, Failure, check, main, named, of, private_connection,  # noqa: E402
-                           pump, stop)
+from session_tools import (BUS, CONTROL, FIXTURES, WATCHER, check, main, named, of,  # noqa: E402
+                           private_connection, pump, stop)
 
 
 def listed_within(s, predicate, what, bound=1.0):
     # Listed without a refresh within `bound` seconds: the list follows the bus by itself.
     started = time.monotonic()
-    while time.monotonic() - started < 10.0:
-        try:
-            if predicate(s.items(refresh=False)):
-                elapsed = time.monotonic() - started
-                check(elapsed <= bound, f"{what} after {elapsed:.2f} s (at most {bound} s)")
-                return
-        except GLib.Error:  # trayvane not on the bus yet
-            pass
-        time.sleep(0.02)
-    raise Failure(f"{what} never listed without a refresh")
+    s.wait_for(lambda: predicate(s.items(refresh=False)), f"{what} without a refresh", 10.0, interval=0.02)
+    elapsed = time.monotonic() - started
+    check(elapsed <= bound, f"{what} after {elapsed:.2f} s (at most {bound} s)")
 
 
 def scenario_discovery(s):
-    # Items already on the bus are listed within a second of the start, grouped by process;
-    # hidden marks follow a tray host and the items' status; later changes arrive by themselves.
-    mail = s.client("org.example.Mail", "Eingang", "--count", "2")
+    # Items already on the bus are listed within a second of the start, grouped by process, and activated
+    # though hidden: at the pointer, a plain QSystemTrayIcon as a trigger, a client leaving mid-way. Hidden
+    # marks follow a tray host and the items' status; later changes arrive by themselves.
+    mail = s.client("org.example.Mail", "Eingang", "--count", "2", "--log", s.log_path("mail"))
     tool = s.client("tool", "Werkzeug")
     passive = s.client("passive-tool", "Ruhend", "--status", "Passive")
     s.wait_for(lambda: {mail.pid, tool.pid, passive.pid} <= {
@@ -47,15 +41,34 @@ def scenario_discovery(s):
     check({first["displayName"], second["displayName"]} == {"Eingang", "Eingang 2"}, f"both mail items: {items}")
     check(all(item["isHidden"] for item in items), "without another host every item is hidden")
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback icon window while nobody shows the tray icon")
+    s.xdo("mousemove", 300, 200)
+    check(s.activate(named(items, "Eingang")[0]["id"]), "Activate finds the item")
+    lines = s.wait_for(lambda: s.read_log("mail"), "the Activate call at the client")
+    check(lines == ["activate org.example.Mail 300 200"], f"Activate(x, y) at the pointer: {lines}")
+    check(not s.activate("no-such-id"), "Activate of an unknown id answers false")
 
     # libayatana registers by object path; counted once registered: until then
     # it may show a GTK status icon, which would dock in Trayvane's own X11 tray.
-    ayatana = s.ayatana()
-    items = s.wait_items(lambda items: len(items) == 5 and any(
+    s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host at its watcher")
+    ayatana, qt_client, leaver = s.ayatana(), s.qt_client(), s.client("leaver", "Abgang", "--exit-on-activate")
+    items = s.wait_items(lambda items: len(items) == 7 and any(
         "/org/ayatana/NotificationItem/" in entry and s.entry_pid(entry) == ayatana.pid
-        for entry in s.watcher_items()), "the ayatana item, registered by object path")
+        for entry in s.watcher_items()), "the ayatana, Qt and leaving item", timeout=45.0)
     check(named(of(items, ayatana), "Ayatana Fixture"), f"the ayatana item: {items}")
-    check(not of(items, s.trayvane) and len({item["id"] for item in items}) == 5, "own item skipped, ids distinct")
+    check(not of(items, s.trayvane) and len({item["id"] for item in items}) == 7, "own item skipped, ids distinct")
+    # Qt registers by its unique name and titles the item with the application's name.
+    qt_items = of(items, qt_client)
+    check(len(qt_items) == 1 and qt_items[0]["displayName"] == "trayvane_qt_tray_client",
+          f"the QSystemTrayIcon's item, titled by Qt: {items}")
+    check(any(entry.startswith(":") and entry.endswith("/StatusNotifierItem") and s.entry_pid(entry) == qt_client.pid
+              for entry in s.watcher_items()), "Qt registered by its unique name")
+    check(s.activate(qt_items[0]["id"]), "Activate finds the Qt item")
+    check(s.wait_for(lambda: s.read_log("qt"), "the activation in the Qt client") == ["activated 3"],
+          "Activate arrives as a trigger")
+    check(s.activate(named(items, "Abgang")[0]["id"]), "Activate of the leaving client")
+    leaver.wait(10)
+    s.wait_items(lambda items: len(items) == 6, "the leaver to vanish")
+    check(s.trayvane.poll() is None, "trayvane survives a client that leaves mid-activation")
 
     host = s.tray_host()
     items = s.wait_items(lambda items: not named(items, "Werkzeug")[0]["isHidden"], "the active item to show")
@@ -72,47 +85,13 @@ def scenario_discovery(s):
     s.tell(late, "title Umbenannt")
     listed_within(s, lambda items: named(items, "Umbenannt"), "a changed title")
     stop(late)
-    listed_within(s, lambda items: len(items) == 5, "the removal of an item")
+    listed_within(s, lambda items: len(items) == 6, "the removal of an item")
     host.close_sync(None)
     s.wait_items(lambda items: all(item["isHidden"] for item in items), "everything hidden once the host left")
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback window again")
 
 
-def scenario_activation(s):
-    # Activate reaches a client at the pointer, a plain QSystemTrayIcon as a trigger, and a client leaving mid-way.
-    s.start_trayvane()
-    s.client("org.example.Mail", "Eingang", "--log", s.log_path("mail"))
-    leaver = s.client("leaver", "Abgang", "--exit-on-activate")
-    qt_client = s.qt_client()
-    items = s.wait_items(lambda items: len(items) == 3, "three items", timeout=45.0)
-    s.xdo("mousemove", 300, 200)
-    check(s.activate(named(items, "Eingang")[0]["id"]), "Activate finds the item")
-    lines = s.wait_for(lambda: s.read_log("mail"), "the Activate call at the client")
-    check(lines == ["activate org.example.Mail 300 200"], f"Activate(x, y) at the pointer: {lines}")
-    check(not s.activate("no-such-id"), "Activate of an unknown id answers false")
-    # Qt registers by its unique name and titles the item with the application's name.
-    qt_items = of(items, qt_client)
-    check(len(qt_items) == 1 and qt_items[0]["displayName"] == "trayvane_qt_tray_client",
-          f"the QSystemTrayIcon's item, titled by Qt: {items}")
-    check(any(entry.startswith(":") and entry.endswith("/StatusNotifierItem") and s.entry_pid(entry) == qt_client.pid
-              for entry in s.watcher_items()), "Qt registered by its unique name")
-    check(s.activate(qt_items[0]["id"]), "Activate finds the Qt item")
-    check(s.wait_for(lambda: s.read_log("qt"), "the activation in the Qt client") == ["activated 3"],
-          "Activate arrives as a trigger")
-    check(s.activate(named(items, "Abgang")[0]["id"]), "Activate of the leaving client")
-    leaver.wait(10)
-    s.wait_items(lambda items: len(items) == 2, "the leaver to vanish")
-    check(s.trayvane.poll() is None, "trayvane survives a client that leaves mid-activation")
-
-
-WATCHER_XML = """<node><interface name="org.kde.StatusNotifierWatcher">
-<method name="RegisterStatusNotifierItem"><arg type="s" direction="in"/></method>
-<method name="RegisterStatusNotifierHost"><arg type="s" direction="in"/></method>
-<property name="RegisteredStatusNotifierItems" type="as" access="read"/>
-<property name="IsStatusNotifierHostRegistered" type="b" access="read"/>
-<property name="ProtocolVersion" type="i" access="read"/>
-<signal name="StatusNotifierItemRegistered"><arg type="s"/></signal>
-</interface></node>"""
+WATCHER_XML = os.path.join(FIXTURES, "..", "..", "src/Platform/linux/interfaces/org.kde.StatusNotifierWatcher.xml")
 
 
 class FakeShellWatcher:
@@ -121,7 +100,8 @@ class FakeShellWatcher:
     def __init__(self):
         self.items, self.hosts = [], ["org.kde.StatusNotifierHost-shell"]  # the shell's own bar shows the items
         self.connection = private_connection()
-        info = Gio.DBusNodeInfo.new_for_xml(WATCHER_XML).interfaces[0]
+        with open(WATCHER_XML) as f:
+            info = Gio.DBusNodeInfo.new_for_xml(f.read()).interfaces[0]
         self.connection.register_object(WATCHER[1], info, self.on_call, self.on_get, None)
         reply = self.connection.call_sync(*BUS, "RequestName", GLib.Variant("(su)", (WATCHER[0], 2 | 4)),  # replace
                                           GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, 5000, None)
@@ -157,7 +137,7 @@ def scenario_watcher(s):
     # A peer registers by object path (twice, harmlessly) and with malformed arguments, then leaves.
     seen = []
     s.bus.signal_subscribe(WATCHER[0], WATCHER[2], None, WATCHER[1], None, Gio.DBusSignalFlags.NONE,
-                           lambda *args: seen.append((args[4], args[5].unpack()[0])))
+                           lambda *args: seen.append((args[4], *args[5].unpack())))
     peer = private_connection()
     for argument in ("/peer/item", "/peer/item", "not a bus name", "/bad//path"):
         peer.call_sync(*WATCHER, "RegisterStatusNotifierItem", GLib.Variant("(s)", (argument,)), None,
@@ -192,92 +172,56 @@ def scenario_watcher(s):
     s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host registered again")
 
 
-XFCE_PANEL = """<?xml version="1.0" encoding="UTF-8"?>
-<channel name="xfce4-panel" version="1.0">
-  <property name="configver" type="int" value="2"/>
-  <property name="panels" type="array">
-    <value type="int" value="1"/>
-    <property name="panel-1" type="empty">
-      <property name="position" type="string" value="p=6;x=0;y=0"/>
-      <property name="length" type="uint" value="100"/>
-      <property name="size" type="uint" value="30"/>
-      <property name="icon-size" type="uint" value="22"/>
-      <property name="plugin-ids" type="array"><value type="int" value="1"/></property>
-    </property>
-  </property>
-  <property name="plugins" type="empty"><property name="plugin-1" type="string" value="systray"/></property>
-</channel>
-"""
-
-
-def start_desktop_tray(s, program):
-    # The real status-notifier-watcher, or an xfce4-panel whose only plugin is the status tray.
-    if program == "xfce4-panel":
-        config = os.path.join(s.root, "xdg")
-        os.makedirs(os.path.join(config, "xfce4", "panel"))
-        with open(os.path.join(config, "xfce4", "panel", "default.xml"), "w") as f:
-            f.write(XFCE_PANEL)
-        s.env["XDG_CONFIG_DIRS"] = config + ":/etc/xdg"
-    process = s.spawn([program])
-    ours = s.trayvane.pid if s.trayvane and s.trayvane.poll() is None else None
-    # It owns the watcher name, or waits for it behind Trayvane (xfce4-panel's tray is a process of its own).
-    s.wait_for(lambda: [owner for owner in s.call(BUS, "ListQueuedOwners", GLib.Variant("(s)", (WATCHER[0],)),
-                                                  "(as)")[0] if s.pid_of(owner) not in (None, ours)],
-               f"{program} at the watcher name")
-    return process
-
-
-def three_clients(s):
-    # A QSystemTrayIcon (registers once, by unique name), a libayatana item
-    # (by object path, re-registers by itself) and a plain item.
-    return [s.qt_client(), s.ayatana(), s.client("plain-tool", "Schlicht")]
-
-
 def expect_listed(s, clients, hidden, what):
+    # Exactly the clients' items listed, hidden those of the clients in `hidden`.
     return s.wait_items(lambda items: {item["ownerPID"] for item in items} == {c.pid for c in clients} and
-                        all(item["isHidden"] == hidden for item in items), what, timeout=30.0)
+                        all(item["isHidden"] == (item["ownerPID"] in {c.pid for c in hidden}) for item in items),
+                        what, timeout=30.0)
 
 
-def scenario_foreign_watcher(s):
-    # The real status-notifier-watcher, which runs first (it exits when the name is taken): it lists bare
-    # bus names, also for an item at another path, and nothing shows the items.
-    watcher = start_desktop_tray(s, "status-notifier-watcher")
+def scenario_desktop(s):
+    # A desktop's watcher that runs first (the real status-notifier-watcher) lists bare bus names, also for an
+    # item at another path, and nothing shows the items; Trayvane, restarted too, lists them all and takes the
+    # name once the watcher quits. xfce4-panel started then reads Trayvane's watcher without registering and
+    # takes the name when Trayvane quits; either way the marks match what its tray draws. A row click on the
+    # ayatana item closes the panel and leaves the item's menu open.
+    watcher = s.spawn(["status-notifier-watcher"])
+    s.wait_for(lambda: s.pid_of(WATCHER[0]) == watcher.pid, "the desktop's watcher")
     s.start_trayvane()
     # Qt decides at its first tray use whether a host is there.
     s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host at the watcher")
-    clients = three_clients(s)
-    expect_listed(s, clients, True, "all three items, hidden while no tray shows them")
+    # A QSystemTrayIcon (registers once, by unique name), a libayatana item (by object path, re-registers by
+    # itself), a plain item and a passive one.
+    clients = [s.qt_client(), s.ayatana(), s.client("plain-tool", "Schlicht")]
+    passive = s.client("passive-tool", "Ruhend", "--status", "Passive")
+    everything = clients + [passive]
+    expect_listed(s, everything, everything, "all items, hidden while no tray shows them")
     entries = [entry for entry in s.watcher_items() if s.entry_pid(entry) != s.trayvane.pid]
-    check(len(entries) == 3 and all("/" not in entry for entry in entries), f"bare bus names: {entries}")
+    check(len(entries) == 4 and all("/" not in entry for entry in entries), f"bare bus names: {entries}")
     stop(s.trayvane)
     s.start_trayvane()
-    expect_listed(s, clients, True, "a restarted Trayvane lists them all again")
+    expect_listed(s, everything, everything, "a restarted Trayvane lists them all again")
     check(s.pid_of(WATCHER[0]) == watcher.pid, "the desktop's watcher keeps its name")
+    stop(watcher)
+    s.wait_for(lambda: s.pid_of(WATCHER[0]) == s.trayvane.pid, "Trayvane's watcher once the desktop's quit")
+    expect_listed(s, everything, everything, "all items at Trayvane's watcher")
 
-
-def scenario_xfce(s):
-    # xfce4-panel started after Trayvane reads Trayvane's watcher without registering and takes the name
-    # when Trayvane quits; either way the marks match what its tray draws. A row click on the ayatana item
-    # closes the panel and leaves the item's menu open.
-    s.start_trayvane()
-    clients = three_clients(s)
-    passive = s.client("passive-tool", "Ruhend", "--status", "Passive")
-    expect_listed(s, clients + [passive], True, "all items hidden before the panel runs")
-    start_desktop_tray(s, "xfce4-panel")
-
-    def drawn_marks(items):
-        return len(items) == 4 and all(item["isHidden"] == (item["ownerPID"] == passive.pid) for item in items)
-    s.wait_items(drawn_marks, "the items the panel's tray draws marked as shown, the passive one hidden", 30.0)
+    s.env["XDG_CONFIG_DIRS"] = os.path.join(FIXTURES, "desktops") + ":/etc/xdg"  # a panel of the status tray alone
+    s.spawn(["xfce4-panel"])
+    # Its tray waits for the watcher name behind Trayvane, in a process of its own.
+    s.wait_for(lambda: len(s.call(BUS, "ListQueuedOwners", GLib.Variant("(s)", (WATCHER[0],)), "(as)")[0]) > 1,
+               "xfce4-panel at the watcher name")
+    expect_listed(s, everything, [passive], "the items the panel's tray draws marked as shown, the passive one hidden")
     gone = s.trayvane.pid
     stop(s.trayvane)
     s.wait_for(lambda: s.pid_of(WATCHER[0]) not in (None, gone), "the panel's watcher owning the name")
     s.wait_for(lambda: {s.entry_pid(entry) for entry in s.watcher_items()} >= {c.pid for c in clients},
                "every item registered with the panel's watcher")
     s.start_trayvane()  # now after the panel
-    s.wait_items(drawn_marks, "a restarted Trayvane lists them all, marked as the panel draws them", 30.0)
+    expect_listed(s, everything, [passive], "a restarted Trayvane lists them all, marked as the panel draws them")
 
     stop(passive)
-    expect_listed(s, clients, False, "the three shown items")
+    expect_listed(s, clients, [], "the three shown items")
     s.call(CONTROL, "TogglePanel")
     panel = s.wait_for(lambda: s.window("Trayvane Panel"), "the panel")
     pump(0.5)
