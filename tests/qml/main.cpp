@@ -1,7 +1,8 @@
 // Qt Quick Test runner of the panel and its pages: every tst_*.qml below this
 // folder, with the Trayvane module, PanelWorld (a service on the scripted
-// platform) and a `Support` singleton that makes settings stores and scripted
-// login items, reads the clipboard and records the links a page opens.
+// platform) and a `Support` singleton, the runner's set-up object too, that
+// makes settings stores and scripted login items, reads the clipboard and
+// records the links a page opens.
 #include "Platform/scripted/ScriptedLoginItem.h"
 #include "support/PanelWorld.h"
 #include "UserSettings.h"
@@ -59,17 +60,22 @@ public:
         data->setData(QStringLiteral("application/x-earlier"), "bytes");
         QGuiApplication::clipboard()->setMimeData(data);
     }
-    Q_INVOKABLE QStringList clipboardFormats() const
-    {
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-        return data ? data->formats() : QStringList();
-    }
+    Q_INVOKABLE QStringList clipboardFormats() const { return QGuiApplication::clipboard()->mimeData()->formats(); }
     Q_INVOKABLE QString clipboardText() const { return QGuiApplication::clipboard()->text(); }
     Q_INVOKABLE QStringList openedUrls() const { return m_openedUrls; }
 
 public slots:
     // Stands in for the desktop's web browser.
     void openUrl(const QUrl &url) { m_openedUrls.append(url.toString()); }
+    // The runner's hook, once per test file.
+    void qmlEngineAvailable(QQmlEngine *engine)
+    {
+        for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
+            QDesktopServices::setUrlHandler(scheme, this, "openUrl");
+        engine->addImportPath(QStringLiteral("qrc:/"));
+        qmlRegisterType<PanelWorld>("TrayvaneTest", 1, 0, "PanelWorld");
+        qmlRegisterSingletonInstance("TrayvaneTest", 1, 0, "Support", this);
+    }
 
 private:
     QTemporaryDir m_folder;
@@ -77,32 +83,6 @@ private:
     QStringList m_openedUrls;
 };
 
-class Setup : public QObject
-{
-    Q_OBJECT
-
-public slots:
-    void applicationAvailable()
-    {
-        for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
-            QDesktopServices::setUrlHandler(scheme, &m_support, "openUrl");
-    }
-    void qmlEngineAvailable(QQmlEngine *engine)
-    {
-        engine->addImportPath(QStringLiteral("qrc:/"));
-        qmlRegisterType<PanelWorld>("TrayvaneTest", 1, 0, "PanelWorld");
-        qmlRegisterSingletonInstance("TrayvaneTest", 1, 0, "Support", &m_support);
-    }
-    void cleanupTestCase()
-    {
-        for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
-            QDesktopServices::unsetUrlHandler(scheme);
-    }
-
-private:
-    Support m_support;
-};
-
-QUICK_TEST_MAIN_WITH_SETUP(trayvane, Setup)
+QUICK_TEST_MAIN_WITH_SETUP(trayvane, Support)
 
 #include "main.moc"

@@ -5,8 +5,6 @@
 
 // objc.h
 typedef bool BOOL;
-#define YES true
-#define NO false
 #define nil nullptr
 
 typedef long NSInteger;
@@ -28,15 +26,12 @@ typedef struct {
 @end
 
 @interface NSObject
-+ (instancetype)alloc;
-- (instancetype)init;
 @end
 
 @interface NSString : NSObject
 @end
 
 @interface NSArray<__covariant ObjectType> : NSObject <NSFastEnumeration>
-@property (readonly) NSUInteger count;
 @end
 
 @interface NSDictionary<__covariant KeyType, __covariant ObjectType> : NSObject
