@@ -67,7 +67,7 @@ public:
 public slots:
     // Stands in for the desktop's web browser.
     void openUrl(const QUrl &url) { m_openedUrls.append(url.toString()); }
-    // The runner's hook, once per test file.
+    // The runner's hooks: before each test file, after the last.
     void qmlEngineAvailable(QQmlEngine *engine)
     {
         for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
@@ -75,6 +75,11 @@ public slots:
         engine->addImportPath(QStringLiteral("qrc:/"));
         qmlRegisterType<PanelWorld>("TrayvaneTest", 1, 0, "PanelWorld");
         qmlRegisterSingletonInstance("TrayvaneTest", 1, 0, "Support", this);
+    }
+    void cleanupTestCase()
+    {
+        for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
+            QDesktopServices::unsetUrlHandler(scheme);
     }
 
 private:

@@ -34,8 +34,6 @@ PanelWorld::PanelWorld(QObject *parent)
     m_settings = std::make_unique<UserSettings>(m_dir.filePath(QStringLiteral("settings.ini")));
 }
 
-PanelWorld::~PanelWorld() = default;
-
 void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVariantList &items, bool withIcon)
 {
     ScriptedApplication app;
@@ -65,8 +63,6 @@ void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVar
 
 void PanelWorld::start()
 {
-    if (m_service)
-        return;
     m_service = std::make_unique<MenuBarService>(*m_platform);
     connect(m_service.get(), &MenuBarService::orderedKeysChanged, this, [this] { ++m_orderSaves; emit changed(); });
     connect(m_service.get(), &MenuBarService::itemsChanged, this, &PanelWorld::changed);

@@ -26,7 +26,6 @@ class PanelWorld : public QObject
 
 public:
     explicit PanelWorld(QObject *parent = nullptr);
-    ~PanelWorld() override;
 
     QObject *service() const { return m_service.get(); }
     Trayvane::UserSettings *userSettings() const { return m_settings.get(); }

@@ -32,6 +32,7 @@ typedef struct {
 @end
 
 @interface NSArray<__covariant ObjectType> : NSObject <NSFastEnumeration>
+@property (readonly) NSUInteger count;
 @end
 
 @interface NSDictionary<__covariant KeyType, __covariant ObjectType> : NSObject
