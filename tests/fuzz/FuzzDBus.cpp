@@ -17,9 +17,8 @@ namespace {
 const QString ObjectPath = QStringLiteral("/fuzz");
 
 // Keeps the arguments of the last call it was handed.
-class Sink : public QDBusVirtualObject
+struct Sink : QDBusVirtualObject
 {
-public:
     QVariantList received;
     QString introspect(const QString &) const override { return {}; }
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &) override
@@ -33,30 +32,6 @@ Sink *sink = nullptr;
 
 } // namespace
 
-} // namespace FuzzDBus
-
-// libFuzzer's (and the replay's) set-up of every D-Bus fuzzer: the application
-// object, the types and the session bus; aborts with a message without a bus.
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    static int argc = 1;
-    static char name[] = "fuzz";
-    static char *argv[] = {name, nullptr};
-    new QCoreApplication(argc, argv);
-    Trayvane::Sni::registerTypes();
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected()) {
-        std::fprintf(stderr, "needs a session bus: run it under dbus-run-session\n");
-        std::abort();
-    }
-    FuzzDBus::sink = new FuzzDBus::Sink;
-    bus.registerVirtualObject(FuzzDBus::ObjectPath, FuzzDBus::sink);
-    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
-    return 0;
-}
-
-namespace FuzzDBus {
-
 using namespace Trayvane::Sni;
 
 Pixmap pixmap(FuzzInput &in)
@@ -67,9 +42,8 @@ Pixmap pixmap(FuzzInput &in)
     if (kind == 2) // huge claim
         return {65535 - in.u8(), 65535 - in.u8(), in.bytes(64)};
     // Honest: small, or near the size limit and then sometimes short.
-    Pixmap p;
-    p.width = kind == 0 ? 1 + in.u8() % 48 : 1000 + in.u8() % 64;
-    p.height = kind == 0 ? 1 + in.u8() % 48 : 1 + in.u8() % 4;
+    Pixmap p{kind == 0 ? 1 + in.u8() % 48 : 1000 + in.u8() % 64, kind == 0 ? 1 + in.u8() % 48 : 1 + in.u8() % 4,
+             {}};
     p.bytes = QByteArray(4 * p.width * p.height, char(in.u8()));
     if (kind == 3 && in.flag())
         p.bytes.chop(1 + in.u8() % 4);
@@ -171,3 +145,23 @@ QVariantList loopback(const QVariantList &arguments)
 }
 
 } // namespace FuzzDBus
+
+// libFuzzer's (and the replay's) set-up of every D-Bus fuzzer: the application
+// object, the types and the session bus; aborts with a message without a bus.
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    new QCoreApplication(argc, argv);
+    Trayvane::Sni::registerTypes();
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected()) {
+        std::fprintf(stderr, "needs a session bus: run it under dbus-run-session\n");
+        std::abort();
+    }
+    FuzzDBus::sink = new FuzzDBus::Sink;
+    bus.registerVirtualObject(FuzzDBus::ObjectPath, FuzzDBus::sink);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    return 0;
+}

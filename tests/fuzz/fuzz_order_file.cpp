@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the order-file reader. Whatever it accepts must
 // survive a write and a second read unchanged.
+#include "FuzzInput.h"
 #include "Services/OrderStore.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -10,14 +11,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::optional<QStringList> keys = Trayvane::OrderStore::decode(bytes);
     if (!keys)
         return 0;
-    const QByteArray written = Trayvane::OrderStore::encode(*keys);
-    const std::optional<QStringList> again = Trayvane::OrderStore::decode(written);
+    const std::optional<QStringList> again = Trayvane::OrderStore::decode(Trayvane::OrderStore::encode(*keys));
     // Lone surrogates cannot be written as UTF-8; they come back replaced, so
     // only compare lists that are valid Unicode.
-    bool valid = true;
-    for (const QString &key : *keys)
-        valid = valid && key.isValidUtf16();
-    if (!again || (valid && *again != *keys))
-        std::abort();
+    const bool valid = std::all_of(keys->begin(), keys->end(), [](const QString &key) { return key.isValidUtf16(); });
+    check(again && (!valid || *again == *keys));
     return 0;
 }

@@ -4,23 +4,16 @@
 #include "FuzzDBus.h"
 #include "Platform/linux/ItemAttributes.h"
 #include "Platform/linux/SniProtocol.h"
-#include "Platform/linux/SniTypes.h"
 
 #include <QtEndian>
 
 using namespace Trayvane;
 
-namespace {
-
-void checkText(const QString &text)
-{
-    check(text.size() <= Sni::maxTextLength && (text.isEmpty() || !text.back().isHighSurrogate()));
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    const auto checkText = [](const QString &text) {
+        check(text.size() <= Sni::maxTextLength && (text.isEmpty() || !text.back().isHighSurrogate()));
+    };
     FuzzInput in(data, size);
     // The shapes of GetAll's answer: a{sv} with the pixmap, tooltip and text
     // properties, each possibly of another type than the protocol's.

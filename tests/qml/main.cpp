@@ -1,7 +1,8 @@
 // Qt Quick Test runner of the panel and its pages: every tst_*.qml below this
 // folder, with the Trayvane module, PanelWorld (a service on the scripted
-// platform) and a `Support` singleton that makes settings stores and scripted
-// login items, reads the clipboard and records the links a page opens.
+// platform) and a `Support` singleton, the runner's set-up object too, that
+// makes settings stores and scripted login items, reads the clipboard and
+// records the links a page opens.
 #include "Platform/scripted/ScriptedLoginItem.h"
 #include "support/PanelWorld.h"
 #include "UserSettings.h"
@@ -59,39 +60,21 @@ public:
         data->setData(QStringLiteral("application/x-earlier"), "bytes");
         QGuiApplication::clipboard()->setMimeData(data);
     }
-    Q_INVOKABLE QStringList clipboardFormats() const
-    {
-        const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-        return data ? data->formats() : QStringList();
-    }
+    Q_INVOKABLE QStringList clipboardFormats() const { return QGuiApplication::clipboard()->mimeData()->formats(); }
     Q_INVOKABLE QString clipboardText() const { return QGuiApplication::clipboard()->text(); }
     Q_INVOKABLE QStringList openedUrls() const { return m_openedUrls; }
 
 public slots:
     // Stands in for the desktop's web browser.
     void openUrl(const QUrl &url) { m_openedUrls.append(url.toString()); }
-
-private:
-    QTemporaryDir m_folder;
-    QHash<QObject *, QString> m_paths;
-    QStringList m_openedUrls;
-};
-
-class Setup : public QObject
-{
-    Q_OBJECT
-
-public slots:
-    void applicationAvailable()
-    {
-        for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
-            QDesktopServices::setUrlHandler(scheme, &m_support, "openUrl");
-    }
+    // The runner's hooks: before each test file, after the last.
     void qmlEngineAvailable(QQmlEngine *engine)
     {
+        for (const QString &scheme : {QStringLiteral("https"), QStringLiteral("http")})
+            QDesktopServices::setUrlHandler(scheme, this, "openUrl");
         engine->addImportPath(QStringLiteral("qrc:/"));
         qmlRegisterType<PanelWorld>("TrayvaneTest", 1, 0, "PanelWorld");
-        qmlRegisterSingletonInstance("TrayvaneTest", 1, 0, "Support", &m_support);
+        qmlRegisterSingletonInstance("TrayvaneTest", 1, 0, "Support", this);
     }
     void cleanupTestCase()
     {
@@ -100,9 +83,11 @@ public slots:
     }
 
 private:
-    Support m_support;
+    QTemporaryDir m_folder;
+    QHash<QObject *, QString> m_paths;
+    QStringList m_openedUrls;
 };
 
-QUICK_TEST_MAIN_WITH_SETUP(trayvane, Setup)
+QUICK_TEST_MAIN_WITH_SETUP(trayvane, Support)
 
 #include "main.moc"

@@ -18,16 +18,9 @@ ViewTestCase {
         ContentView {}
     }
 
-    function init() {
-        quitCalls = 0
-    }
-
-    // An item of a scripted application: x 0 or width 0 makes it hidden.
-    function entry(name, x, options) {
-        const result = { name: name, x: x, width: 24, capture: false }
-        for (const key in options)
-            result[key] = options[key]
-        return result
+    // An item of a scripted application, 24 wide: x 0 makes it hidden.
+    function entry(name, x, capture) {
+        return { name: name, x: x, capture: capture === true }
     }
 
     // A started world with one application per [name, items, withIcon].
@@ -35,8 +28,7 @@ ViewTestCase {
         const world = createTemporaryObject(worldComponent, testCase)
         for (const app of apps)
             world.addApp(app[0], "org.example." + app[0].toLowerCase().replace(/ /g, ""), app[1], app[2] === true)
-        if (trusted === false)
-            world.trusted = false
+        world.trusted = trusted !== false
         world.start()
         return world
     }

@@ -18,7 +18,12 @@ PanelTestCase {
         const world = makeAbcWorld()
         const panel = makePanel(world)
         compare(panel.currentPage, "main")
+        compare(panel.width, 360)
         compare(panel.height, 400)
+        // State of the main page that outlives the visit.
+        mouseClick(child(panel, "quitButton"))
+        mouseClick(child(panel, "sortButton"))
+        panel.hoveredItemId = world.itemIds()[1]
 
         mouseClick(child(panel, data.button))
         compare(panel.currentPage, data.page)
@@ -27,54 +32,32 @@ PanelTestCase {
         verify(!child(panel, "mainView").visible)
         compare(child(wrapper, "pageTitle").text, data.title)
         compare(panel.height, data.idealHeight ? wrapper.implicitHeight : 400)
-        // A changed height leaves a page with a height of its own alone.
-        world.settings.windowHeight = 600
-        compare(panel.height, data.idealHeight ? wrapper.implicitHeight : 600)
+        // A changed height, here above the slider's range, leaves a page with
+        // a height of its own alone.
+        world.settings.windowHeight = 1000
+        compare(panel.height, data.idealHeight ? wrapper.implicitHeight : 1000)
 
         mouseClick(child(wrapper, "backButton"))
         compare(panel.currentPage, "main")
         verify(child(panel, "mainView").visible)
-        compare(panel.height, 600)
-    }
-
-    function test_windowHeight_data() {
-        return [
-            { tag: "above the slider range, unclamped", height: 1000 },
-            // With rounded corners and a shadow the window is larger, the panel not.
-            { tag: "framed", height: 300, framed: true },
-        ]
-    }
-
-    function test_windowHeight(data) {
-        const world = makeAbcWorld()
-        world.settings.windowHeight = data.height
-        const panel = makePanel(world)
-        panel.framed = data.framed === true
-        const margin = data.framed ? Theme.panelShadow : 0
-        const frame = child(panel, "panelFrame")
-        compare(panel.width, 360 + 2 * margin)
-        compare(frame.width, 360)
-        compare(panel.height, data.height + 2 * margin)
-        compare(frame.height, data.height)
-        compare(child(panel, "mainView").height, data.height)
-    }
-
-    function test_stateSurvivesPageSwitches() {
-        const world = makeAbcWorld()
-        const panel = makePanel(world)
-        mouseClick(child(panel, "quitButton"))
-        mouseClick(child(panel, "sortButton"))
-        panel.hoveredItemId = world.itemIds()[1]
-
-        for (const button of ["settingsButton", "helpButton", "aboutButton"]) {
-            mouseClick(child(panel, button))
-            const wrapper = child(panel, button.replace("Button", "Wrapper"))
-            mouseClick(child(wrapper, "backButton"))
-        }
-        verify(panel.showQuitConfirm)
-        verify(panel.isEditMode)
-        verify(world.pauseScan)
+        compare(panel.height, 1000)
+        compare(child(panel, "mainView").height, 1000)
+        verify(panel.showQuitConfirm && child(panel, "quitConfirmRow").visible)
+        verify(panel.isEditMode && world.service.pauseScan)
         compare(panel.hoveredItemId, world.itemIds()[1])
-        verify(child(panel, "quitConfirmRow").visible)
+    }
+
+    // With rounded corners and a shadow the window is larger, the panel not.
+    function test_framedWindow() {
+        const world = makeAbcWorld()
+        world.settings.windowHeight = 300
+        const panel = makePanel(world)
+        panel.framed = true
+        const frame = child(panel, "panelFrame")
+        compare(panel.width, 360 + 2 * Theme.panelShadow)
+        compare(frame.width, 360)
+        compare(panel.height, 300 + 2 * Theme.panelShadow)
+        compare(frame.height, 300)
+        compare(child(panel, "mainView").height, 300)
     }
 }

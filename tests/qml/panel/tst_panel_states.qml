@@ -16,8 +16,7 @@ PanelTestCase {
     }
 
     function test_middleContent(data) {
-        const apps = data.items ? [["Alpha", [entry("A", 100)]]] : []
-        const panel = makePanel(makeWorld(apps, data.trusted))
+        const panel = makePanel(makeWorld(data.items ? [["Alpha", [entry("A", 100)]]] : [], data.trusted))
         for (const name of ["accessibilityHint", "emptyView", "itemsList"])
             compare(child(panel, name).visible, name === data.shows, name)
         // The quit area sits at the bottom whatever the middle shows.
@@ -44,8 +43,8 @@ PanelTestCase {
     }
 
     function test_quitNeedsConfirmation() {
-        const world = makeAbcWorld()
-        const panel = makePanel(world)
+        const panel = makePanel(makeAbcWorld())
+        quitCalls = 0
         mouseClick(child(panel, "quitButton"), 2, 2) // the whole padded line is the hit area
         verify(panel.showQuitConfirm)
         verify(child(panel, "quitConfirmRow").visible)

@@ -1,40 +1,26 @@
 // Scripted worlds for the panel's QML tests and screenshots.
 #include "PanelWorld.h"
 
-#include "Platform/scripted/ScriptedPlatform.h"
-#include "Services/MenuBarService.h"
-#include "Services/OrderStore.h"
-#include "UserSettings.h"
-
 #include <QPainter>
 
 using namespace Trayvane;
 
 namespace {
 
-// A shape in a transparent square: application icons fill theirs, captures
-// have the margin the Linux item pictures have.
-QImage picture(const QColor &color, int side, double fill, bool round)
+// A shape in a transparent square, in a colour of its name: application icons
+// fill theirs, captures have the margin the Linux item pictures have.
+QImage picture(const QString &name, int side, double fill, bool round)
 {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setBrush(color);
+    painter.setBrush(QColor::fromHsv(int(qHash(name) % 360), 160, 210));
     painter.setPen(Qt::NoPen);
     const double margin = side * (1.0 - fill) / 2.0;
-    const int width = side;
     const QRectF box(margin, margin, side - 2 * margin, side - 2 * margin);
-    if (round)
-        painter.drawEllipse(box);
-    else
-        painter.drawRoundedRect(box, width * 0.12, width * 0.12);
+    round ? painter.drawEllipse(box) : painter.drawRoundedRect(box, side * 0.12, side * 0.12);
     return image;
-}
-
-QColor colorFor(const QString &name)
-{
-    return QColor::fromHsv(int(qHash(name) % 360), 160, 210);
 }
 
 } // namespace
@@ -44,12 +30,9 @@ PanelWorld::PanelWorld(QObject *parent)
 {
     ScriptedWorld world;
     world.dataDirectory = m_dir.path();
-    world.ownProcessIdentifier = 1;
     m_platform = std::make_unique<ScriptedPlatform>(world);
     m_settings = std::make_unique<UserSettings>(m_dir.filePath(QStringLiteral("settings.ini")));
 }
-
-PanelWorld::~PanelWorld() = default;
 
 void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVariantList &items, bool withIcon)
 {
@@ -59,42 +42,29 @@ void PanelWorld::addApp(const QString &name, const QString &bundleId, const QVar
     if (!bundleId.isEmpty())
         app.bundleIdentifier = bundleId;
     if (withIcon)
-        app.icon = picture(colorFor(name), 32, 0.92, true);
+        app.icon = picture(name, 32, 0.92, true);
     auto windows = m_platform->world().windowList.toList();
     for (const QVariant &entry : items) {
         const QVariantMap item = entry.toMap();
         const QString itemName = item.value(QStringLiteral("name")).toString();
         const double x = item.value(QStringLiteral("x")).toDouble();
         const double width = item.value(QStringLiteral("width"), 24.0).toDouble();
-        const bool useDescription = item.value(QStringLiteral("description"), true).toBool();
-        app.items.append(useDescription ? ScriptedItem::make(itemName, std::nullopt, x, width)
-                                        : ScriptedItem::make(std::nullopt, itemName, x, width));
+        app.items.append(ScriptedItem::make(itemName, std::nullopt, x, width));
         if (item.value(QStringLiteral("capture")).toBool() && width > 0) {
             const quint32 number = m_nextWindow++;
             windows.append(ScriptedWorld::window(number, x, 0.0, width, 24.0, 25));
             m_platform->world().captures.insert(number,
-                                                picture(colorFor(itemName), int(width) * 2, 0.92 * 18.0 / 22.0, false));
+                                                picture(itemName, int(width) * 2, 0.92 * 18.0 / 22.0, false));
         }
     }
     m_platform->world().windowList = windows;
     m_platform->world().applications.append(app);
 }
 
-void PanelWorld::removeApp(const QString &name)
-{
-    auto &apps = m_platform->world().applications;
-    apps.removeIf([&](const ScriptedApplication &app) { return app.localizedName == name; });
-}
-
 void PanelWorld::start()
 {
-    if (m_service)
-        return;
     m_service = std::make_unique<MenuBarService>(*m_platform);
-    connect(m_service.get(), &MenuBarService::orderedKeysChanged, this, [this] {
-        ++m_orderSaves;
-        emit changed();
-    });
+    connect(m_service.get(), &MenuBarService::orderedKeysChanged, this, [this] { ++m_orderSaves; emit changed(); });
     connect(m_service.get(), &MenuBarService::itemsChanged, this, &PanelWorld::changed);
     emit serviceChanged();
     emit changed();
@@ -120,19 +90,10 @@ QStringList PanelWorld::pressedItems() const
     QStringList pressed;
     for (const auto &press : m_platform->presses) {
         QString owner;
-        for (const ScriptedApplication &app : m_platform->world().applications) {
+        for (const ScriptedApplication &app : m_platform->world().applications)
             if (app.processIdentifier == press.processIdentifier)
                 owner = app.localizedName.value_or(QString());
-        }
         pressed.append(owner + QLatin1Char('/') + QString::number(press.itemIndex));
     }
     return pressed;
-}
-
-QStringList PanelWorld::orderFileKeys() const
-{
-    QStringList keys;
-    if (m_service)
-        OrderStore::load(m_service->configPath(), keys);
-    return keys;
 }

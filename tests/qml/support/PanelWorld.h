@@ -1,7 +1,7 @@
 // A MenuBarService on the scripted platform, set up from QML: applications
 // with their status items, pictures and the permission, plus what the service
 // did (presses, opened links, order saves). Each world has its own data folder
-// and settings file.
+// and settings file. The screenshot tool (tools/screenshots) draws these worlds too.
 #pragma once
 
 #include "Platform/scripted/ScriptedPlatform.h"
@@ -15,43 +15,30 @@
 
 #include <memory>
 
-
 class PanelWorld : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QObject *service READ service NOTIFY serviceChanged FINAL)
-    Q_PROPERTY(QObject *settings READ settings CONSTANT FINAL)
+    Q_PROPERTY(Trayvane::UserSettings *settings READ userSettings CONSTANT FINAL)
     Q_PROPERTY(bool trusted READ trusted WRITE setTrusted NOTIFY changed FINAL)
-    Q_PROPERTY(int pressCount READ pressCount NOTIFY changed FINAL)
     Q_PROPERTY(int openedUrlCount READ openedUrlCount NOTIFY changed FINAL)
     Q_PROPERTY(int orderSaves READ orderSaves NOTIFY changed FINAL)
-    Q_PROPERTY(bool pauseScan READ pauseScan NOTIFY changed FINAL)
 
 public:
     explicit PanelWorld(QObject *parent = nullptr);
-    ~PanelWorld() override;
 
     QObject *service() const { return m_service.get(); }
-    QObject *settings() const { return m_settings.get(); }
     Trayvane::UserSettings *userSettings() const { return m_settings.get(); }
     bool trusted() const { return m_platform->world().trusted; }
-    void setTrusted(bool trusted)
-    {
-        m_platform->world().trusted = trusted;
-        emit changed();
-    }
-    int pressCount() const { return int(m_platform->presses.size()); }
+    void setTrusted(bool trusted) { m_platform->world().trusted = trusted; emit changed(); }
     int openedUrlCount() const { return int(m_platform->openedUrls.size() + m_platform->toolLaunches.size()); }
     int orderSaves() const { return m_orderSaves; }
-    bool pauseScan() const { return m_service && m_service->pauseScan(); }
 
     /// Adds an application. Each entry of `items` is a map with "name", "x",
     /// "width" (0 or an x of 0 makes the item hidden) and optional "capture"
-    /// (true: a menu bar picture) and "description" (false: use the title).
+    /// (true: a menu bar picture).
     Q_INVOKABLE void addApp(const QString &name, const QString &bundleId, const QVariantList &items,
                             bool withIcon = false);
-    /// Removes every application of that name.
-    Q_INVOKABLE void removeApp(const QString &name);
     /// Builds the service (it scans once); before that `service` is null.
     Q_INVOKABLE void start();
     /// A scan, as the 3-second timer runs it.
@@ -61,8 +48,6 @@ public:
     Q_INVOKABLE QStringList itemIds() const { return itemField(&Trayvane::MenuBarItem::id); }
     /// "owner/index" of each press, in order.
     Q_INVOKABLE QStringList pressedItems() const;
-    /// The order keys in the order file; empty when there is none.
-    Q_INVOKABLE QStringList orderFileKeys() const;
 
 signals:
     void serviceChanged();

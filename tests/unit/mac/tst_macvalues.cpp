@@ -10,12 +10,9 @@ using namespace Trayvane;
 
 namespace {
 
-// A reference-counted object standing in for a Core Foundation one.
-struct Counted
-{
-    int references = 1; // the creator's
-};
-
+// A reference-counted object standing in for a Core Foundation one, created
+// with its creator's reference.
+struct Counted { int references = 1; };
 struct CountedRetain
 {
     static void retain(Counted *object) { ++object->references; }

@@ -18,10 +18,7 @@ namespace {
 
 MenuBarItem item(const QString &id, bool hidden = false)
 {
-    MenuBarItem result;
-    result.id = result.ownerName = result.displayName = id;
-    result.isHidden = hidden;
-    return result;
+    return {.id = id, .ownerName = id, .displayName = id, .isHidden = hidden};
 }
 
 MenuBarItemList items(const QStringList &ids)
@@ -39,19 +36,6 @@ QStringList ids(const ItemListModel &model)
         result.append(model.index(row).data(int(ItemListModel::Role::ItemId)).toString());
     return result;
 }
-
-struct Spies
-{
-    explicit Spies(ItemListModel &model)
-        : inserted(&model, &QAbstractItemModel::rowsInserted)
-        , removed(&model, &QAbstractItemModel::rowsRemoved)
-        , moved(&model, &QAbstractItemModel::rowsMoved)
-        , changed(&model, &QAbstractItemModel::dataChanged)
-        , reset(&model, &QAbstractItemModel::modelReset)
-    {
-    }
-    QSignalSpy inserted, removed, moved, changed, reset;
-};
 
 } // namespace
 
@@ -87,14 +71,15 @@ private slots:
         ItemListModel model;
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.setItems(items(before));
-        Spies spies(model);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted), removed(&model, &QAbstractItemModel::rowsRemoved),
+            moved(&model, &QAbstractItemModel::rowsMoved), changed(&model, &QAbstractItemModel::dataChanged),
+            reset(&model, &QAbstractItemModel::modelReset);
         model.setItems(items(after));
         QCOMPARE(ids(model).join('|').normalized(QString::NormalizationForm_C),
                  after.join('|').normalized(QString::NormalizationForm_C));
-        QCOMPARE((QList<int>{int(spies.inserted.count()), int(spies.removed.count()), int(spies.moved.count()),
-                             int(spies.changed.count())}),
+        QCOMPARE((QList<int>{int(inserted.count()), int(removed.count()), int(moved.count()), int(changed.count())}),
                  counts);
-        QCOMPARE(spies.reset.count(), 0);
+        QCOMPARE(reset.count(), 0);
     }
 
     // Random rescans: the rows always end in the published order, and the
@@ -129,13 +114,13 @@ private slots:
         QCOMPARE(countSpy.count(), 1);
         QCOMPARE(hiddenSpy.count(), 1);
 
-        Spies spies(model);
+        QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
         list[1].isHidden = false;
         list[2].menuBarIcon = QImage(4, 4, QImage::Format_ARGB32);
         model.setItems(list);
-        QCOMPARE(spies.changed.count(), 2);
-        QCOMPARE(spies.changed.at(0).at(0).toModelIndex().row(), 1);
-        QCOMPARE(spies.changed.at(1).at(0).toModelIndex().row(), 2);
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.at(0).at(0).toModelIndex().row(), 1);
+        QCOMPARE(changed.at(1).at(0).toModelIndex().row(), 2);
         QCOMPARE(model.hiddenCount(), 1);
         QCOMPARE(hiddenSpy.count(), 2);
         QCOMPARE(countSpy.count(), 1);
@@ -157,11 +142,8 @@ private slots:
         QFETCH(QString, owner);
         QFETCH(QString, display);
         QFETCH(bool, shown);
-        MenuBarItem row = item(QStringLiteral("X"));
-        row.ownerName = owner;
-        row.displayName = display;
         ItemListModel model;
-        model.setItems({row});
+        model.setItems({{.id = QStringLiteral("X"), .ownerName = owner, .displayName = display}});
         QCOMPARE(model.index(0).data(int(ItemListModel::Role::Subtitle)).toString(), shown ? owner : QString());
     }
 

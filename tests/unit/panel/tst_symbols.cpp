@@ -1,16 +1,18 @@
-// The symbols: every symbol the pages name is drawn by a glyph of the bundled
-// font, and the status icon keeps its grid legible.
+// The panel's look: every symbol the pages name is drawn by a glyph of the
+// bundled font, the status icon keeps its grid legible, and what the settings
+// portal's "color-scheme" value means.
+#include "ColorScheme.h"
 #include "MenuBarLabel.h"
 #include "Symbols.h"
 
+#include <QDBusVariant>
 #include <QDirIterator>
 #include <QFile>
 #include <QRawFont>
 #include <QRegularExpression>
 #include <QTest>
 
-using Trayvane::MenuBarLabel;
-using Trayvane::Symbols;
+using namespace Trayvane;
 
 namespace {
 
@@ -78,6 +80,23 @@ private slots:
             }
         }
         QVERIFY(found > 10);
+    }
+
+    void colorSchemeFromPortal_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<int>("expected"); // -1 none, 0 light, 1 dark
+        QTest::newRow("signed dark") << QVariant(1) << 1;
+        QTest::newRow("unknown number") << QVariant(7u) << -1;
+        QTest::newRow("light, wrapped twice")
+            << QVariant::fromValue(QDBusVariant(QVariant::fromValue(QDBusVariant(2u)))) << 0;
+        QTest::newRow("text") << QVariant(QStringLiteral("dark")) << -1;
+    }
+    void colorSchemeFromPortal()
+    {
+        QFETCH(QVariant, value);
+        const std::optional<bool> dark = ColorScheme::preferenceFromPortal(value);
+        QTEST(dark ? int(*dark) : -1, "expected");
     }
 };
 

@@ -37,12 +37,9 @@ private slots:
         QFETCH(double, expected);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("settings.ini"));
-        if (stored.isValid()) {
-            QSettings raw(path, QSettings::IniFormat);
-            raw.setValue(QStringLiteral("windowHeight"), stored);
-        }
-        UserSettings settings(path);
-        QCOMPARE(settings.windowHeight(), expected);
+        if (stored.isValid())
+            QSettings(path, QSettings::IniFormat).setValue(QStringLiteral("windowHeight"), stored);
+        QCOMPARE(UserSettings(path).windowHeight(), expected);
     }
 
     // A usable height is stored and announced once; others change nothing.

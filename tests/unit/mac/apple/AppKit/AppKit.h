@@ -5,8 +5,6 @@
 
 // objc.h
 typedef bool BOOL;
-#define YES true
-#define NO false
 #define nil nullptr
 
 typedef long NSInteger;
@@ -28,8 +26,6 @@ typedef struct {
 @end
 
 @interface NSObject
-+ (instancetype)alloc;
-- (instancetype)init;
 @end
 
 @interface NSString : NSObject
