@@ -1,6 +1,6 @@
 // ItemListModel: rescans become the smallest changes, rows with equal ids stay
 // apart, the counts and row texts follow the rules of the list, and the row
-// actions reach the service.
+// actions reach the service; a model that is not live catches up when it is.
 #include "ItemListModel.h"
 
 #include "Platform/scripted/ScriptedPlatform.h"
@@ -176,6 +176,16 @@ private slots:
         QCOMPARE(ids(model).first(), service.items().first().id);
         model.clickRow(0); // the item now in that row
         QCOMPARE(platform.presses.last().itemIndex, 1);
+
+        // While not live (the panel closed) the rows wait; live again, they
+        // catch up with the last rescan at once.
+        model.setLive(false);
+        platform.world().applications[0].items.removeFirst();
+        service.scan();
+        QCOMPARE(model.count(), 3);
+        model.setLive(true);
+        QCOMPARE(model.count(), 2);
+        QCOMPARE(ids(model).first(), service.items().first().id);
     }
 };
 
