@@ -12,7 +12,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "FolderModesApply.h"
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 using namespace Trayvane;
 
@@ -27,6 +29,30 @@ void writeFile(const QString &path, const QByteArray &content)
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(content);
 }
+
+// Root writes into read-only folders anyway; while one of these lives, this
+// thread runs without that override, so folder modes apply to it too.
+class FolderModesApply
+{
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_active = false;
+
+public:
+    FolderModesApply()
+    {
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {m_saved[0], m_saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_active = syscall(SYS_capset, &m_header, reduced) == 0;
+    }
+    ~FolderModesApply()
+    {
+        if (m_active)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+};
 
 } // namespace
 
@@ -112,6 +138,7 @@ private slots:
         writeFile(m_second + "/applications/org.gnome.Weather.desktop",
                   "[Desktop Entry]\nType=Application\nName=Weather\nExec=gnome-weather\n");
         writeFile(m_second + "/applications/link.desktop", "[Desktop Entry]\nType=Link\nName=A link\n");
+        writeFile(m_second + "/applications/my-app.desktop", "[Desktop Entry]\nType=Application\nName=Mine\n");
         m_index.load({m_first, m_second}, QStringLiteral("de_DE.UTF-8"));
     }
 
@@ -132,7 +159,6 @@ private slots:
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("name");
         QTest::newRow("country-specific") << "de_CH.UTF-8" << "Poscht";
-        QTest::newRow("language fallback") << "de_AT" << "Post";
         QTest::newRow("modifier ignored when absent") << "de_DE@euro" << "Post";
         QTest::newRow("other language") << "fr_FR.UTF-8" << "Mail";
     }
@@ -143,23 +169,6 @@ private slots:
                                                         QStringLiteral("org.example.Mail"), locale);
         QVERIFY(entry);
         QTEST(entry->name, "name");
-    }
-
-    void unitCandidates_data()
-    {
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<QStringList>("candidates");
-        QTest::newRow("scope with launcher")
-            << "app-gnome-org.gnome.Weather-4242.scope" << QStringList{"gnome-org.gnome.Weather", "org.gnome.Weather"};
-        QTest::newRow("service with random suffix")
-            << "app-org.example.Mail@8f1c.service" << QStringList{"org.example.Mail"};
-        QTest::newRow("escaped dash") << "app-my\\x2dapp-77.scope" << QStringList{"my-app"};
-        QTest::newRow("not an app unit") << "session-2.scope" << QStringList{};
-    }
-    void unitCandidates()
-    {
-        QFETCH(QString, unit);
-        QTEST(DesktopEntryIndex::unitCandidates(unit), "candidates");
     }
 
     void find_data()
@@ -173,7 +182,10 @@ private slots:
         };
         row("flatpak id first", {.flatpakAppId = "org.gnome.Weather", .cgroupUnit = "app-org.example.Mail@1.service"},
             "org.gnome.Weather");
-        row("systemd unit with launcher", {.cgroupUnit = "app-gnome-org.gnome.Weather-99.scope"}, "org.gnome.Weather");
+        row("systemd scope with launcher", {.cgroupUnit = "app-gnome-org.gnome.Weather-99.scope"}, "org.gnome.Weather");
+        row("systemd service with random suffix", {.cgroupUnit = "app-org.example.Mail@8f1c.service"},
+            "org.example.Mail");
+        row("systemd unit with an escaped dash", {.cgroupUnit = "app-my\\x2dapp-77.scope"}, "my-app");
         row("launched file of this pid", {.launchedDesktopFile = mailFile, .launchedDesktopFilePid = 100},
             "org.example.Mail");
         row("launched file inherited from another pid", {.launchedDesktopFile = mailFile, .launchedDesktopFilePid = 55},
@@ -194,35 +206,17 @@ private slots:
         QTEST(entry ? entry->id : QString(), "expectedId");
     }
 
-    void readProcessFromProcTree()
-    {
-        const QString proc = m_dir.filePath(QStringLiteral("proc"));
-        writeFile(proc + "/321/comm", "mailer\n");
-        writeFile(proc + "/321/cgroup", "0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
-                                        "app-gnome-org.example.Mail-321.scope\n");
-        static const char environ[] = "HOME=/home/u\0GIO_LAUNCHED_DESKTOP_FILE=/x/mail.desktop\0"
-                                      "GIO_LAUNCHED_DESKTOP_FILE_PID=321\0";
-        writeFile(proc + "/321/environ", QByteArray(environ, sizeof(environ) - 1));
-        writeFile(proc + "/321/root/.flatpak-info", "[Instance]\nname=wrong\n[Application]\nname=org.example.Mail\n");
-        const ProcessFacts facts = DesktopEntryIndex::readProcess(321, proc);
-        QCOMPARE(facts.processName, QStringLiteral("mailer"));
-        QCOMPARE(facts.cgroupUnit, QStringLiteral("app-gnome-org.example.Mail-321.scope"));
-        QCOMPARE(facts.launchedDesktopFile, QStringLiteral("/x/mail.desktop"));
-        QCOMPARE(facts.launchedDesktopFilePid, 321);
-        QCOMPARE(facts.flatpakAppId, QStringLiteral("org.example.Mail"));
-
-        const ProcessFacts missing = DesktopEntryIndex::readProcess(999, proc);
-        QVERIFY(missing.processName.isEmpty());
-        QVERIFY(missing.flatpakAppId.isEmpty());
-    }
-
-    void longProgramNames_data()
+    // A process's facts from a /proc tree; the kernel cuts names to 15 bytes,
+    // and the command line gives the whole name when it begins the same way.
+    void readProcess_data()
     {
         QTest::addColumn<QByteArray>("comm");
         QTest::addColumn<QByteArray>("cmdline");
         QTest::addColumn<QString>("expected");
-        const QByteArray cut = "telegram-deskto\n"; // what the kernel keeps of 16 bytes
+        const QByteArray cut = "telegram-deskto\n";
         const auto arguments = [](const QList<QByteArray> &list) { return list.join('\0') + '\0'; };
+        QTest::newRow("short names are whole")
+            << QByteArray("python3\n") << arguments({"/usr/bin/python3.11", "x.py"}) << QStringLiteral("python3");
         QTest::newRow("whole name from the command line")
             << cut << arguments({"/usr/bin/telegram-desktop", "--autostart"}) << QStringLiteral("telegram-desktop");
         QTest::newRow("command line rewritten with spaces")
@@ -230,18 +224,28 @@ private slots:
         QTest::newRow("another program on the command line")
             << cut << arguments({"/usr/bin/python3", "tg.py"}) << QStringLiteral("telegram-deskto");
         QTest::newRow("no command line") << cut << QByteArray() << QStringLiteral("telegram-deskto");
-        QTest::newRow("short names are whole")
-            << QByteArray("python3\n") << arguments({"/usr/bin/python3.11", "x.py"}) << QStringLiteral("python3");
     }
-
-    void longProgramNames()
+    void readProcess()
     {
+        const QString proc = m_dir.filePath(QStringLiteral("proc"));
         QFETCH(QByteArray, comm);
+        writeFile(proc + "/321/comm", comm);
         QFETCH(QByteArray, cmdline);
-        const QString proc = m_dir.filePath(QStringLiteral("proc-long"));
-        writeFile(proc + "/77/comm", comm);
-        writeFile(proc + "/77/cmdline", cmdline);
-        QTEST(DesktopEntryIndex::readProcess(77, proc).processName, "expected");
+        writeFile(proc + "/321/cmdline", cmdline);
+        writeFile(proc + "/321/cgroup", "0::/user.slice/user-1000.slice/user@1000.service/app.slice/"
+                                        "app-gnome-org.example.Mail-321.scope\n");
+        static const char environ[] = "HOME=/home/u\0GIO_LAUNCHED_DESKTOP_FILE=/x/mail.desktop\0"
+                                      "GIO_LAUNCHED_DESKTOP_FILE_PID=321\0";
+        writeFile(proc + "/321/environ", QByteArray(environ, sizeof(environ) - 1));
+        writeFile(proc + "/321/root/.flatpak-info", "[Instance]\nname=wrong\n[Application]\nname=org.example.Mail\n");
+        const ProcessFacts facts = DesktopEntryIndex::readProcess(321, proc);
+        QTEST(facts.processName, "expected");
+        QCOMPARE(facts.cgroupUnit, QStringLiteral("app-gnome-org.example.Mail-321.scope"));
+        QCOMPARE(facts.launchedDesktopFile, QStringLiteral("/x/mail.desktop"));
+        QCOMPARE(facts.launchedDesktopFilePid, 321);
+        QCOMPARE(facts.flatpakAppId, QStringLiteral("org.example.Mail"));
+        const ProcessFacts missing = DesktopEntryIndex::readProcess(999, proc);
+        QVERIFY(missing.processName.isEmpty() && missing.flatpakAppId.isEmpty());
     }
 
     void autostartStatus_data()
@@ -314,7 +318,7 @@ private slots:
         QVERIFY(item.registerItem());
         FolderModesApply modesApply;
         QVERIFY(QFile::setPermissions(autostartFolder(), QFile::ReadOwner | QFile::ExeOwner));
-        if (FolderModesApply::canCreateFileIn(autostartFolder()))
+        if (QFile probe(autostartFolder() + "/probe"); probe.open(QIODevice::WriteOnly) && probe.remove())
             QSKIP("this process writes into read-only folders anyway");
 
         QVERIFY(!item.unregisterItem());
@@ -353,23 +357,20 @@ private slots:
     void execValueRoundTrips_data()
     {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<bool>("quoted");
-        QTest::newRow("plain") << QStringLiteral("/usr/bin/trayvane") << false;
-        QTest::newRow("space") << QStringLiteral("/opt/my apps/trayvane") << true;
-        QTest::newRow("double quote") << QStringLiteral("/opt/a\"b/trayvane") << true;
-        QTest::newRow("backslash") << QStringLiteral("/opt/a\\b/trayvane") << true;
-        QTest::newRow("percent") << QStringLiteral("/opt/100%u/trayvane") << false;
-        QTest::newRow("percent in quotes") << QStringLiteral("/opt/100% sure/trayvane") << true;
-        QTest::newRow("newline and tab") << QStringLiteral("/opt/a\nb\tc/trayvane") << true;
+        QTest::newRow("plain") << QStringLiteral("/usr/bin/trayvane");
+        QTest::newRow("space") << QStringLiteral("/opt/my apps/trayvane");
+        QTest::newRow("double quote") << QStringLiteral("/opt/a\"b/trayvane");
+        QTest::newRow("backslash") << QStringLiteral("/opt/a\\b/trayvane");
+        QTest::newRow("percent") << QStringLiteral("/opt/100%u/trayvane");
+        QTest::newRow("percent in quotes") << QStringLiteral("/opt/100% sure/trayvane");
+        QTest::newRow("newline and tab") << QStringLiteral("/opt/a\nb\tc/trayvane");
     }
     void execValueRoundTrips()
     {
         QFETCH(QString, path);
         const QString value = XdgAutostart::execValue(path);
-        QTEST(value.startsWith(QLatin1Char('"')), "quoted");
         // A desktop entry value is one line.
-        QVERIFY(!value.contains(QLatin1Char('\n')));
-        QVERIFY(!value.contains(QLatin1Char('\t')));
+        QVERIFY(!value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\t')));
         QCOMPARE(XdgAutostart::execProgram(value), path);
         QCOMPARE(XdgAutostart::execProgram(value + QStringLiteral(" --flag %U")), path);
     }
