@@ -8,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <limits>
 #include <memory>
@@ -157,15 +156,13 @@ private slots:
     {
         QFETCH(double, x);
         QFETCH(std::optional<QString>, bundle);
-        ScriptedApplication clock = app(10, "Kontrollzentrum", {ScriptedItem::make("WLAN", {}, x, 24, 3, 22)}, bundle);
-        clock.icon = QImage(32, 32, QImage::Format_ARGB32);
-        MenuBarService &service = start(world({clock}));
+        MenuBarService &service =
+            start(world({app(10, "Kontrollzentrum", {ScriptedItem::make("WLAN", {}, x, 24, 3, 22)}, bundle)}));
         QCOMPARE(service.items().size(), 1);
         const MenuBarItem &item = service.items().first();
         QTEST(item.id, "id");
         QTEST(item.orderKey(), "orderKey");
         QCOMPARE(item.frame.size(), QSizeF(24, 22));
-        QCOMPARE(item.appIcon.size(), QSize(32, 32));
     }
 
     void applicationRules_data()
@@ -204,10 +201,13 @@ private slots:
         QCOMPARE(service.items().last().ownerName, QStringLiteral("Unbekannt"));
     }
 
+    // The window whose picture becomes the item's icon: a status item window
+    // less than 3 from the item's x, the first such in the list; descriptions
+    // that do not fit are skipped, a list that does not fit is no list.
     void windowLookup_data()
     {
         QTest::addColumn<QVariant>("windows");
-        QTest::addColumn<bool>("captured");
+        QTest::addColumn<quint32>("requested"); // the window captured; 0: none
         const auto window = [](double y, double width, double height, int layer) {
             return ScriptedWorld::window(7, 100, y, width, height, layer);
         };
@@ -220,62 +220,53 @@ private slots:
             return result;
         };
         const auto one = [](const QVariant &window) { return QVariant(QVariantList{window}); };
-        QTest::newRow("status window accepted") << one(window(0, 199.5, 24, 25)) << true;
-        QTest::newRow("height exactly 40 accepted") << one(window(0, 30, 40, 25)) << true;
-        QTest::newRow("width 200 rejected") << one(window(0, 200, 24, 25)) << false;
-        QTest::newRow("width 0 rejected") << one(window(0, 0, 24, 25)) << false;
-        QTest::newRow("height 40.5 rejected") << one(window(0, 30, 40.5, 25)) << false;
-        QTest::newRow("y 1 rejected") << one(window(1, 30, 24, 25)) << false;
-        QTest::newRow("layer 24 rejected") << one(window(0, 30, 24, 24)) << false;
+        // Windows (number, x) of a status item's size.
+        const auto at = [](const QList<std::pair<quint32, double>> &windows) {
+            QVariantList list;
+            for (const auto &[number, x] : windows)
+                list.append(ScriptedWorld::window(number, x, 0, 30, 24, 25));
+            return QVariant(list);
+        };
+        QTest::newRow("status window accepted") << one(window(0, 199.5, 24, 25)) << 7u;
+        QTest::newRow("height exactly 40 accepted") << one(window(0, 30, 40, 25)) << 7u;
+        QTest::newRow("width 200 rejected") << one(window(0, 200, 24, 25)) << 0u;
+        QTest::newRow("width 0 rejected") << one(window(0, 0, 24, 25)) << 0u;
+        QTest::newRow("height 40.5 rejected") << one(window(0, 30, 40.5, 25)) << 0u;
+        QTest::newRow("y 1 rejected") << one(window(1, 30, 24, 25)) << 0u;
+        QTest::newRow("layer 24 rejected") << one(window(0, 30, 24, 24)) << 0u;
         const QVariantMap noLayer = changed(WindowKey::Layer, {});
         QTest::newRow("no layer: skipped, next one used")
-            << QVariant(QVariantList{noLayer, ScriptedWorld::window(7, 101, 0, 30, 24, 25)}) << true;
-        QTest::newRow("only a window without layer") << one(noLayer) << false;
-        QTest::newRow("window number as text skipped") << one(changed(WindowKey::Number, QStringLiteral("7"))) << false;
-        QTest::newRow("negative window number skipped") << one(changed(WindowKey::Number, -7)) << false;
-        QTest::newRow("list with a non-description: no windows")
-            << QVariant(QVariantList{window(0, 30, 24, 25), 5}) << false;
-        QTest::newRow("no list at all") << QVariant() << false;
-        QTest::newRow("not a list") << QVariant(QStringLiteral("windows")) << false;
+            << QVariant(QVariantList{noLayer, ScriptedWorld::window(8, 101, 0, 30, 24, 25)}) << 8u;
+        QTest::newRow("only a window without layer") << one(noLayer) << 0u;
+        QTest::newRow("window number as text skipped") << one(changed(WindowKey::Number, QStringLiteral("7"))) << 0u;
+        QTest::newRow("negative window number skipped") << one(changed(WindowKey::Number, -7)) << 0u;
+        QTest::newRow("list with a non-description: no windows") << QVariant(QVariantList{window(0, 30, 24, 25), 5})
+                                                                  << 0u;
+        QTest::newRow("no list at all") << QVariant() << 0u;
+        QTest::newRow("not a list") << QVariant(QStringLiteral("windows")) << 0u;
+        QTest::newRow("exactly 3.0 away: no match") << at({{7, 103}}) << 0u;
+        QTest::newRow("2.9 away: match") << at({{7, 97.1}}) << 7u;
+        QTest::newRow("first record in list order wins") << at({{7, 150}, {8, 101}, {9, 100}}) << 8u;
+        QTest::newRow("failed capture: no second try") << at({{6, 101}, {7, 100}}) << 6u;
     }
     void windowLookup()
     {
         QFETCH(QVariant, windows);
-        ScriptedWorld scripted = world({app(10, "A", {named("A1", 100)})});
-        scripted.windowList = windows;
-        scripted.captures.insert(7, QImage(60, 60, QImage::Format_ARGB32));
-        QTEST(!start(scripted).items().first().menuBarIcon.isNull(), "captured");
-    }
-
-    void captureMatch_data()
-    {
-        QTest::addColumn<QList<double>>("windowXs"); // window i has number i + 1
-        QTest::addColumn<QList<quint32>>("available"); // windows that yield a picture
-        QTest::addColumn<quint32>("requested");        // 0: no capture asked for
-        QTest::addColumn<bool>("captured");
-        QTest::newRow("exactly 3.0 away: no match") << QList<double>{103} << QList<quint32>{1} << 0u << false;
-        QTest::newRow("2.9 away: match") << QList<double>{97.1} << QList<quint32>{1} << 1u << true;
-        QTest::newRow("first record in list order wins") << QList<double>{150, 101, 100} << QList<quint32>{2, 3} << 2u
-                                                         << true;
-        QTest::newRow("failed capture: no second try") << QList<double>{101, 100} << QList<quint32>{2} << 1u << false;
-    }
-    void captureMatch()
-    {
-        QFETCH(QList<double>, windowXs);
-        QFETCH(QList<quint32>, available);
         QFETCH(quint32, requested);
         ScriptedWorld scripted = world({app(10, "A", {named("A1", 100)})});
-        QVariantList windows;
-        for (int i = 0; i < windowXs.size(); ++i)
-            windows.append(ScriptedWorld::window(quint32(i + 1), windowXs.at(i), 0, 26 + i, 24, 25));
         scripted.windowList = windows;
-        for (quint32 number : available)
+        for (quint32 number : {7u, 8u, 9u}) // window 6 yields no picture
             scripted.captures.insert(number, QImage(10, 10, QImage::Format_ARGB32));
-        QTEST(!start(scripted).items().first().menuBarIcon.isNull(), "captured");
+        QCOMPARE(!start(scripted).items().first().menuBarIcon.isNull(), requested >= 7);
         QCOMPARE(m_platform->captureRequests.size(), requested ? 1 : 0);
-        if (requested) {
-            QCOMPARE(m_platform->captureRequests.first().windowID, requested);
-            QCOMPARE(m_platform->captureRequests.first().rect, QRectF(100, 0, 26 + int(requested) - 1, 30));
+        if (!requested)
+            return;
+        QCOMPARE(m_platform->captureRequests.first().windowID, requested);
+        for (const QVariant &window : windows.toList()) {
+            const QVariantMap bounds = window.toMap().value(WindowKey::Bounds).toMap();
+            if (window.toMap().value(WindowKey::Number).toUInt() == requested) // at the item's x, as wide as the window
+                QCOMPARE(m_platform->captureRequests.first().rect,
+                         QRectF(100, 0, bounds.value(WindowKey::Width).toDouble(), 30));
         }
     }
 
@@ -408,17 +399,6 @@ private slots:
         m_platform->advance(spacing * 2);
         m_platform->reportStateChanged();
         QCOMPARE(m_platform->pendingSteps(), 0);
-    }
-
-    // The periodic scan: a tick of the service's timer scans.
-    void timerTickScans()
-    {
-        MenuBarService &service = start(world());
-        auto *timer = service.findChild<QTimer *>();
-        QVERIFY(timer && timer->isActive());
-        QSignalSpy items(&service, &MenuBarService::itemsChanged);
-        timer->setInterval(0);
-        QTRY_VERIFY(items.count() >= 1);
     }
 
     // An item with an element is pressed at once, hidden or not; one without
