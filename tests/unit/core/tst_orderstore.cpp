@@ -6,32 +6,15 @@
 #include "Services/OrderStore.h"
 #include "Platform/scripted/ScriptedPlatform.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
 
+#include "TestFiles.h"
+
 using namespace Trayvane;
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
-}
-
-} // namespace
 
 class TestOrderStore : public QObject
 {
@@ -138,7 +121,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("order.json");
         if (content == QLatin1String("dir"))
-            QVERIFY(QDir().mkpath(path) && writeFile(path + "/keep.txt", "keep"));
+            QVERIFY(writeFile(path + "/keep.txt", "keep"));
         else
             QVERIFY(writeFile(path, content.toUtf8()));
         for (const QString &name : taken)

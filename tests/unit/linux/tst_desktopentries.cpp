@@ -6,9 +6,6 @@
 #include "Platform/linux/DesktopEntries.h"
 #include "Platform/linux/XdgAutostart.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,19 +13,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include "TestFiles.h"
+
 using namespace Trayvane;
 
 Q_DECLARE_METATYPE(ProcessFacts)
 
 namespace {
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QDir().mkpath(path.section(QLatin1Char('/'), 0, -2));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
 
 // Root writes into read-only folders anyway; while one of these lives, this
 // thread runs without that override, so folder modes apply to it too.
