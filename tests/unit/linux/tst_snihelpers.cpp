@@ -10,9 +10,10 @@
 #include "Platform/linux/XEmbedHelpers.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "TestFiles.h"
 
 using namespace Trayvane;
 
@@ -161,10 +162,8 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, read);
         QTemporaryDir dir;
-        QFile out(dir.filePath(file));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
-        out.close();
-        const QImage image = Pictures::readFile(out.fileName(), 48);
+        QVERIFY(writeFile(dir.filePath(file), content));
+        const QImage image = Pictures::readFile(dir.filePath(file), 48);
         // The picture itself, not an empty canvas: red along the middle column.
         bool drawn = false;
         for (int y = 0; y < image.height(); ++y)
