@@ -61,25 +61,23 @@ private slots:
         QTest::addColumn<QList<double>>("xs");
         QTest::addColumn<QStringList>("keys");
         QTest::addColumn<QList<int>>("expected");
+        const auto row = [](const char *name, const QStringList &names, const QList<double> &xs,
+                            const QStringList &keys, const QList<int> &expected) {
+            QTest::newRow(name) << names << xs << keys << expected;
+        };
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const QStringList abcd{"A", "B", "C", "D"};
-        QTest::newRow("saved order wins, the rest by x") << abcd << QList<double>{100, 300, 50, 20}
-                                                         << QStringList{"App:B", "App:A"} << QList<int>{1, 0, 3, 2};
-        QTest::newRow("no saved order: left to right, equal x in discovery order")
-            << abcd << QList<double>{30, 10, 30, 5} << QStringList{} << QList<int>{3, 1, 0, 2};
-        QTest::newRow("missing keys skipped") << abcd << QList<double>{1, 2, 3, 4}
-                                              << QStringList{"App:Z", "App:C", "App:Y"} << QList<int>{2, 0, 1, 3};
+        row("saved order wins, the rest by x", abcd, {100, 300, 50, 20}, {"App:B", "App:A"}, {1, 0, 3, 2});
+        row("no saved order: left to right, equal x in discovery order", abcd, {30, 10, 30, 5}, {}, {3, 1, 0, 2});
+        row("missing keys skipped", abcd, {1, 2, 3, 4}, {"App:Z", "App:C", "App:Y"}, {2, 0, 1, 3});
         // Each occurrence of a key takes the next match in discovery order;
         // the surplus goes to the tail.
-        QTest::newRow("duplicate names") << QStringList{"Dup", "Dup", "Dup", "X"} << QList<double>{300, 100, 200, 50}
-                                         << QStringList{"App:Dup", "App:X", "App:Dup"} << QList<int>{0, 3, 1, 2};
-        QTest::newRow("canonically equal keys match") << QStringList{"Z", QString::fromUtf8("Menu\u0308")}
-                                                      << QList<double>{10, 20}
-                                                      << QStringList{QString::fromUtf8("App:Men\u00fc")} << QList<int>{1, 0};
-        QTest::newRow("case matters") << QStringList{"Z", "Menu"} << QList<double>{10, 20} << QStringList{"App:MENU"}
-                                      << QList<int>{0, 1};
-        QTest::newRow("x not a number sorts last") << abcd << QList<double>{nan, 20, nan, 10} << QStringList{}
-                                                   << QList<int>{3, 1, 0, 2};
+        row("duplicate names", {"Dup", "Dup", "Dup", "X"}, {300, 100, 200, 50}, {"App:Dup", "App:X", "App:Dup"},
+            {0, 3, 1, 2});
+        row("canonically equal keys match", {"Z", QString::fromUtf8("Menu\u0308")}, {10, 20},
+            {QString::fromUtf8("App:Men\u00fc")}, {1, 0});
+        row("case matters", {"Z", "Menu"}, {10, 20}, {"App:MENU"}, {0, 1});
+        row("x not a number sorts last", abcd, {nan, 20, nan, 10}, {}, {3, 1, 0, 2});
     }
     void merge()
     {
