@@ -71,7 +71,6 @@ private slots:
     {
         m_savedConfigHome = qgetenv("XDG_CONFIG_HOME");
         m_config = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_config->isValid());
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_config->path()));
         m_executable = m_config->path() + QStringLiteral("/opt/my apps/trayvane");
         writeFile(m_executable, {});
@@ -111,7 +110,6 @@ private slots:
 
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
         m_first = m_dir.filePath(QStringLiteral("home"));
         m_second = m_dir.filePath(QStringLiteral("system"));
         writeFile(m_first + "/applications/org.example.Mail.desktop",
