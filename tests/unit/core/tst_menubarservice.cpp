@@ -15,8 +15,6 @@
 
 using namespace Trayvane;
 
-Q_DECLARE_METATYPE(ScriptedItem)
-
 namespace {
 
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
@@ -404,9 +402,8 @@ private slots:
         QFETCH(QRectF, frame);
         QFETCH(bool, events);
         QFETCH(QPointF, point);
-        ScriptedWorld scripted = world({app(10, "X", {named("A", 0, 0)})});
-        scripted.mouseEventsAvailable = events;
-        MenuBarService &service = start(scripted);
+        MenuBarService &service = start({.applications = {app(10, "X", {named("A", 0, 0)})},
+                                         .dataDirectory = m_dir->path(), .mouseEventsAvailable = events});
         MenuBarItem item = element ? service.items().first() : MenuBarItem();
         if (!element)
             item.frame = frame;
@@ -442,14 +439,11 @@ private slots:
     void openSettings()
     {
         QFETCH(bool, trusted);
-        QFETCH(QString, expected);
-        ScriptedWorld scripted = world();
-        scripted.trusted = trusted;
         QFETCH(std::optional<QString>, bundle);
-        scripted.bundleIdentifier = bundle;
         QFETCH(bool, toolStarts);
-        scripted.permissionToolStarts = toolStarts;
-        MenuBarService &service = start(scripted);
+        QFETCH(QString, expected);
+        MenuBarService &service = start({.trusted = trusted, .bundleIdentifier = bundle, .dataDirectory = m_dir->path(),
+                                         .permissionToolStarts = toolStarts});
         QSignalSpy trustedSpy(&service, &MenuBarService::axTrustedChanged);
         service.openAccessibilitySettings();
         QCOMPARE(m_platform->openedUrls.size(), trusted ? 1 : 0);
@@ -466,9 +460,7 @@ private slots:
 
     void noDataFolder()
     {
-        ScriptedWorld scripted = world({app(10, "X", {named("A", 100)})});
-        scripted.dataDirectory.clear();
-        MenuBarService &service = start(scripted);
+        MenuBarService &service = start({.applications = {app(10, "X", {named("A", 100)})}}); // no data folder
         QVERIFY(service.configPath().isEmpty());
         QCOMPARE(service.orderedKeys(), QStringList({"X:A"})); // kept in memory for the run
         QVERIFY(!QFile::exists("Trayvane/order.json"));

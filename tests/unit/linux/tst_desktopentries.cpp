@@ -17,8 +17,6 @@
 
 using namespace Trayvane;
 
-Q_DECLARE_METATYPE(ProcessFacts)
-
 namespace {
 
 // Root writes into read-only folders anyway; while one of these lives, this
@@ -247,8 +245,7 @@ private slots:
     {
         QFETCH(QString, contents);
         if (!contents.isNull())
-            writeAutostartEntry(
-                QString(contents).replace(QStringLiteral("%1"), XdgAutostart::execValue(m_executable)).toUtf8());
+            writeAutostartEntry(contents.arg(XdgAutostart::execValue(m_executable)).toUtf8());
         QTEST(XdgAutostart(m_executable).isEnabled(), "enabled");
     }
 

@@ -17,8 +17,6 @@
 
 using namespace Trayvane;
 
-Q_DECLARE_METATYPE(QList<XEmbed::TreeNode>)
-
 namespace {
 
 Sni::Pixmap solid(int width, int height, qsizetype dataLength = -1)
@@ -55,10 +53,9 @@ private slots:
         QTest::addColumn<bool>("pathGiven");
         const QString sni = QStringLiteral("/StatusNotifierItem");
         const QString nm = QStringLiteral("/org/ayatana/NotificationItem/nm");
+        const QString kde = QStringLiteral("org.kde.StatusNotifierItem-12-1");
         QTest::newRow("unique name alone") << ":1.42" << ":1.42" << ":1.42 " + sni << ":1.42" + sni << false;
-        QTest::newRow("well-known name alone")
-            << "org.kde.StatusNotifierItem-12-1" << ":1.9" << "org.kde.StatusNotifierItem-12-1 " + sni
-            << "org.kde.StatusNotifierItem-12-1" + sni << false;
+        QTest::newRow("well-known name alone") << kde << ":1.9" << kde + " " + sni << kde + sni << false;
         QTest::newRow("unique name, default path") << ":1.5" + sni << ":1.5" << ":1.5 " + sni << ":1.5" + sni << true;
         QTest::newRow("name and path") << ":1.5/items/one" << ":1.8" << ":1.5 /items/one" << ":1.5/items/one" << true;
         QTest::newRow("object path of the caller") << nm << ":1.7" << ":1.7 " + nm << nm << true;

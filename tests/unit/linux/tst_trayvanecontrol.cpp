@@ -16,8 +16,6 @@
 
 using namespace Trayvane;
 
-Q_DECLARE_METATYPE(std::optional<QString>)
-
 namespace {
 
 ScriptedApplication application(qint32 pid, const QString &name, std::optional<QString> bundle,
