@@ -62,7 +62,6 @@ class TestDesktopEntries : public QObject
 
     QString autostartFolder() const { return m_config->path() + QStringLiteral("/autostart"); }
     QString autostartFile() const { return autostartFolder() + QStringLiteral("/org.trayvane.Trayvane.desktop"); }
-    void writeAutostartEntry(const QByteArray &contents) const { writeFile(autostartFile(), contents); }
 
 private slots:
     void init()
@@ -90,8 +89,7 @@ private slots:
         QTest::newRow("first of two wins") << QByteArray("[Desktop Entry]\nName=A\nName=B\n") << "Name" << "A";
         QTest::newRow("CRLF lines") << QByteArray("[Desktop Entry]\r\nName=A\r\n") << "Name" << "A";
         QTest::newRow("only in another group")
-            << QByteArray("[Desktop Entry]\nType=Application\n[Desktop Action x]\nExec=/bin/x\n") << "Exec"
-            << QString();
+            << QByteArray("[Desktop Entry]\nName=A\n[Desktop Action x]\nExec=/bin/x\n") << "Exec" << QString();
         QTest::newRow("comment and no equals")
             << QByteArray("[Desktop Entry]\n#Exec=/bin/x\nExec\n=/bin/y\n") << "Exec" << QString();
         QTest::newRow("localized key is its own") << QByteArray("[Desktop Entry]\nName[de]=B\n") << "Name" << QString();
@@ -245,7 +243,7 @@ private slots:
     {
         QFETCH(QString, contents);
         if (!contents.isNull())
-            writeAutostartEntry(contents.arg(XdgAutostart::execValue(m_executable)).toUtf8());
+            writeFile(autostartFile(), contents.arg(XdgAutostart::execValue(m_executable)).toUtf8());
         QTEST(XdgAutostart(m_executable).isEnabled(), "enabled");
     }
 
@@ -264,7 +262,7 @@ private slots:
         QCOMPARE(desktopEntryKeys(readFile(autostartFile())), expected);
 
         // It also replaces an entry the user disabled.
-        writeAutostartEntry("[Desktop Entry]\nExec=/usr/bin/other\nHidden=true\n");
+        writeFile(autostartFile(), "[Desktop Entry]\nExec=/usr/bin/other\nHidden=true\n");
         QVERIFY(!item.isEnabled());
         QVERIFY(item.registerItem());
         QVERIFY(item.isEnabled());

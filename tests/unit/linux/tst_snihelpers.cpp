@@ -146,11 +146,9 @@ private slots:
         QTest::newRow("small png") << "small.png" << png(64, 64) << true;
         QTest::newRow("png of 1024 sides") << "wide.png" << png(1024, 16) << true;
         QTest::newRow("png declaring 1100 sides") << "wider.png" << png(1100, 16) << false;
-        QTest::newRow("svg declaring 5000 sides")
-            << "big.svg"
-            << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='5000' height='5000'>"
-                          "<rect width='5000' height='5000' fill='red'/></svg>")
-            << true;
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='5000' height='5000'>"
+                               "<rect width='5000' height='5000' fill='red'/></svg>";
+        QTest::newRow("svg declaring 5000 sides") << "big.svg" << svg << true;
         QTest::newRow("not a picture") << "text.png" << QByteArray("no picture") << false;
     }
     void pictureFiles()

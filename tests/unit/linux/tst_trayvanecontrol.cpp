@@ -24,24 +24,18 @@ ScriptedApplication application(qint32 pid, const QString &name, std::optional<Q
     return {.processIdentifier = pid, .localizedName = name, .bundleIdentifier = bundle, .items = std::move(items)};
 }
 
-ScriptedItem item(const QString &name, double x)
-{
-    return ScriptedItem::make(name, std::nullopt, x, 24);
-}
-
 // A service after its first scan of these applications, with the control
 // interface over it exported nowhere (a connection that was never opened).
 struct Controlled
 {
     explicit Controlled(QList<ScriptedApplication> applications)
-        : platform(ScriptedWorld{.applications = std::move(applications), .dataDirectory = dir.path()}),
-          control(service, {}, QDBusConnection(QStringLiteral("trayvane-test-none")))
+        : platform(ScriptedWorld{.applications = std::move(applications), .dataDirectory = dir.path()})
     {
     }
     QTemporaryDir dir;
     ScriptedPlatform platform;
     MenuBarService service{platform};
-    TrayvaneControl control;
+    TrayvaneControl control{service, {}, QDBusConnection(QStringLiteral("trayvane-test-none"))};
 };
 
 } // namespace
@@ -124,7 +118,8 @@ private slots:
     // Two items of one application with the same name and x share an id.
     void activatePressesTheFirstItemWithThatId()
     {
-        Controlled rig({application(7, "Werkzeug", std::nullopt, {item("Hammer", 24), item("Hammer", 24)})});
+        const ScriptedItem hammer = ScriptedItem::make("Hammer", {}, 24, 24);
+        Controlled rig({application(7, "Werkzeug", std::nullopt, {hammer, hammer})});
         const QString id = rig.service.items().at(0).id;
         QCOMPARE(rig.service.items().at(1).id, id);
         QVERIFY(rig.control.Activate(id));
@@ -138,9 +133,9 @@ private slots:
     // The text is kept until the service publishes: a scan or a move.
     void itemsTextFollowsThePublishedItems()
     {
-        Controlled rig({application(42, "Post", "org.example.Mail", {item("Eingang", 48)})});
+        Controlled rig({application(42, "Post", "org.example.Mail", {ScriptedItem::make("Eingang", {}, 48, 24)})});
         const QString before = rig.control.Items();
-        rig.platform.world().applications[0].items.append(item("Ausgang", 72));
+        rig.platform.world().applications[0].items.append(ScriptedItem::make("Ausgang", {}, 72, 24));
         QCOMPARE(rig.control.Items(), before); // nothing read until a scan
         rig.control.Refresh();
         QVERIFY(rig.control.Items().indexOf(u"Eingang") < rig.control.Items().indexOf(u"Ausgang"));
