@@ -10,13 +10,12 @@
 #include "Platform/linux/XEmbedHelpers.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace Trayvane;
+#include "TestFiles.h"
 
-Q_DECLARE_METATYPE(QList<XEmbed::TreeNode>)
+using namespace Trayvane;
 
 namespace {
 
@@ -54,10 +53,9 @@ private slots:
         QTest::addColumn<bool>("pathGiven");
         const QString sni = QStringLiteral("/StatusNotifierItem");
         const QString nm = QStringLiteral("/org/ayatana/NotificationItem/nm");
+        const QString kde = QStringLiteral("org.kde.StatusNotifierItem-12-1");
         QTest::newRow("unique name alone") << ":1.42" << ":1.42" << ":1.42 " + sni << ":1.42" + sni << false;
-        QTest::newRow("well-known name alone")
-            << "org.kde.StatusNotifierItem-12-1" << ":1.9" << "org.kde.StatusNotifierItem-12-1 " + sni
-            << "org.kde.StatusNotifierItem-12-1" + sni << false;
+        QTest::newRow("well-known name alone") << kde << ":1.9" << kde + " " + sni << kde + sni << false;
         QTest::newRow("unique name, default path") << ":1.5" + sni << ":1.5" << ":1.5 " + sni << ":1.5" + sni << true;
         QTest::newRow("name and path") << ":1.5/items/one" << ":1.8" << ":1.5 /items/one" << ":1.5/items/one" << true;
         QTest::newRow("object path of the caller") << nm << ":1.7" << ":1.7 " + nm << nm << true;
@@ -121,16 +119,16 @@ private slots:
     {
         QTest::addColumn<Sni::PixmapList>("pixmaps");
         QTest::addColumn<int>("expected");
+        using List = Sni::PixmapList;
         QTest::newRow("smallest that covers 24")
-            << Sni::PixmapList{solid(16, 16), solid(64, 64), solid(32, 32), solid(128, 128)} << 2;
-        QTest::newRow("largest when none covers") << Sni::PixmapList{solid(16, 16), solid(22, 22), solid(8, 8)} << 1;
-        QTest::newRow("data length not 4*w*h") << Sni::PixmapList{solid(32, 32, 100), solid(16, 16)} << 1;
-        QTest::newRow("side over 1024") << Sni::PixmapList{solid(2048, 2, 4 * 2048 * 2), solid(8, 8)} << 1;
-        QTest::newRow("side of 1024") << Sni::PixmapList{solid(1024, 1024)} << 0;
-        QTest::newRow("negative and zero sides")
-            << Sni::PixmapList{solid(-4, -4, 64), solid(0, 10, 0), solid(10, 10)} << 2;
-        QTest::newRow("sides whose product overflows 32 bits") << Sni::PixmapList{solid(65536, 65536, 0)} << -1;
-        QTest::newRow("empty list") << Sni::PixmapList{} << -1;
+            << List{solid(16, 16), solid(64, 64), solid(32, 32), solid(128, 128)} << 2;
+        QTest::newRow("largest when none covers") << List{solid(16, 16), solid(22, 22), solid(8, 8)} << 1;
+        QTest::newRow("data length not 4*w*h") << List{solid(32, 32, 100), solid(16, 16)} << 1;
+        QTest::newRow("side over 1024") << List{solid(2048, 2, 4 * 2048 * 2), solid(8, 8)} << 1;
+        QTest::newRow("side of 1024") << List{solid(1024, 1024)} << 0;
+        QTest::newRow("negative and zero sides") << List{solid(-4, -4, 64), solid(0, 10, 0), solid(10, 10)} << 2;
+        QTest::newRow("sides whose product overflows 32 bits") << List{solid(65536, 65536, 0)} << -1;
+        QTest::newRow("empty list") << List{} << -1;
     }
     void choosePixmap()
     {
@@ -148,11 +146,9 @@ private slots:
         QTest::newRow("small png") << "small.png" << png(64, 64) << true;
         QTest::newRow("png of 1024 sides") << "wide.png" << png(1024, 16) << true;
         QTest::newRow("png declaring 1100 sides") << "wider.png" << png(1100, 16) << false;
-        QTest::newRow("svg declaring 5000 sides")
-            << "big.svg"
-            << QByteArray("<svg xmlns='http://www.w3.org/2000/svg' width='5000' height='5000'>"
-                          "<rect width='5000' height='5000' fill='red'/></svg>")
-            << true;
+        const QByteArray svg = "<svg xmlns='http://www.w3.org/2000/svg' width='5000' height='5000'>"
+                               "<rect width='5000' height='5000' fill='red'/></svg>";
+        QTest::newRow("svg declaring 5000 sides") << "big.svg" << svg << true;
         QTest::newRow("not a picture") << "text.png" << QByteArray("no picture") << false;
     }
     void pictureFiles()
@@ -161,11 +157,8 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(bool, read);
         QTemporaryDir dir;
-        QFile out(dir.filePath(file));
-        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(content) == content.size());
-        out.close();
-        const QImage image = Pictures::readFile(out.fileName(), 48);
-        QCOMPARE(!image.isNull(), read);
+        QVERIFY(writeFile(dir.filePath(file), content));
+        const QImage image = Pictures::readFile(dir.filePath(file), 48);
         // The picture itself, not an empty canvas: red along the middle column.
         bool drawn = false;
         for (int y = 0; y < image.height(); ++y)
@@ -189,19 +182,17 @@ private slots:
         QTest::addColumn<QList<XEmbed::TreeNode>>("tree");
         QTest::addColumn<QList<quint32>>("icons");
         const quint32 panel = 0x200003, a = 0x200026, b = 0x200029;
+        using Tree = QList<XEmbed::TreeNode>;
+        using Ids = QList<quint32>;
         QTest::newRow("icons inside the tray's sockets, in tree order")
-            << QList<XEmbed::TreeNode>{{a, panel, true}, {b, panel, true}, {0x400006, a, true}, {0x600007, b, true}}
-            << QList<quint32>{0x400006, 0x600007};
+            << Tree{{a, panel, true}, {b, panel, true}, {0x400006, a, true}, {0x600007, b, true}}
+            << Ids{0x400006, 0x600007};
         QTest::newRow("a program's own child windows below its icon are not icons")
-            << QList<XEmbed::TreeNode>{{a, panel, true}, {0x400006, a, true}, {0x400008, 0x400006, true}}
-            << QList<quint32>{0x400006};
-        QTest::newRow("an unmapped icon is left out")
-            << QList<XEmbed::TreeNode>{{0x400006, a, false}, {0x600007, b, true}} << QList<quint32>{0x600007};
-        QTest::newRow("a window seen twice is one icon")
-            << QList<XEmbed::TreeNode>{{0x400006, a, true}, {0x400006, a, true}} << QList<quint32>{0x400006};
+            << Tree{{a, panel, true}, {0x400006, a, true}, {0x400008, 0x400006, true}} << Ids{0x400006};
+        QTest::newRow("an unmapped icon left out") << Tree{{0x400006, a, false}, {0x600007, b, true}} << Ids{0x600007};
+        QTest::newRow("seen twice: one icon") << Tree{{0x400006, a, true}, {0x400006, a, true}} << Ids{0x400006};
         QTest::newRow("the neighbouring id range belongs to another client")
-            << QList<XEmbed::TreeNode>{{0x400000, 0x3fffff, true}, {0x3ffff0, 0x1fffff, true}}
-            << QList<quint32>{0x400000};
+            << Tree{{0x400000, 0x3fffff, true}, {0x3ffff0, 0x1fffff, true}} << Ids{0x400000};
     }
     void dockedIcons()
     {
