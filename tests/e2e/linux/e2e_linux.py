@@ -41,8 +41,7 @@ def scenario_discovery(s):
     check(all(item["isHidden"] for item in items), "without another host every item is hidden")
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback icon window while nobody shows the tray icon")
     s.xdo("mousemove", 300, 200)
-    s.activate(named(items, "Eingang")[0], "the mail item at the pointer",
-               "mail", ["activate org.example.Mail 300 200"])
+    s.activate(named(items, "Eingang")[0], "the mail item (pointer)", "mail", ["activate org.example.Mail 300 200"])
     check(not s.activate("no-such-id"), "Activate of an unknown id answers false")
 
     # libayatana registers by object path; counted once registered: until then
@@ -82,16 +81,13 @@ def scenario_discovery(s):
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback window again")
 
 
-WATCHER_XML = os.path.join(FIXTURES, "..", "..", "src/Platform/linux/interfaces/org.kde.StatusNotifierWatcher.xml")
-
-
 class FakeShellWatcher:
     # A desktop shell's watcher that replaces Trayvane's, served from this
     # process; it lists a registration by object path as that path alone.
     def __init__(self):
         self.items, self.hosts = [], ["org.kde.StatusNotifierHost-shell"]  # the shell's own bar shows the items
         self.connection = private_connection()
-        with open(WATCHER_XML) as f:
+        with open(os.path.join(FIXTURES, "../../src/Platform/linux/interfaces/org.kde.StatusNotifierWatcher.xml")) as f:
             info = Gio.DBusNodeInfo.new_for_xml(f.read()).interfaces[0]
         self.connection.register_object(WATCHER[1], info, self.on_call, self.on_get, None)
         reply = dbus_call(self.connection, BUS, "RequestName", GLib.Variant("(su)", (WATCHER[0], 2 | 4)), "(u)")

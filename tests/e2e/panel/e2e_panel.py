@@ -168,14 +168,10 @@ def scenario_sway(s):
                GLib.Variant("(ii)", icon), timeout_ms=20000)
     cycle(s, activate, activate, "a second click on the item", (icon[0], 26))
     # Escape, from a keyboard of the seat: the headless seat has one only
-    # while wtype runs, and the panel gets the keyboard as it opens.
-    typist = []
-
-    def type_and_activate():
-        typist.append(s.spawn(["wtype", "-s", "2500", "-k", "Escape"]))
-        time.sleep(0.5)
-        activate()
-    cycle(s, type_and_activate, lambda: typist[0].wait(10), "Escape", (icon[0], 26))
+    # while wtype runs, and the panel gets the keyboard as it opens (half a
+    # second after wtype starts, which types 2.5 s after that).
+    typist = s.spawn(["wtype", "-s", "3000", "-k", "Escape"])
+    cycle(s, activate, lambda: typist.wait(10), "Escape", (icon[0], 26))
     cycle(s, activate, lambda: s.click(200, 600), "a click outside", (icon[0], 26))  # through XWayland's own input
 
 
