@@ -3,12 +3,12 @@
 # a private session (session_tools); every scenario prints the figures it
 # measured (bench/linux/hostile.sh collects them). Run inside dbus-run-session:
 #   e2e_hardening.py SCENARIO --trayvane BIN --client BIN --ayatana SCRIPT --qt-client BIN
-import http.server
 import os
+import select
 import shutil
+import socket
 import struct
 import sys
-import threading
 import time
 import zlib
 
@@ -24,17 +24,22 @@ def figure(name, value, bound=None):
     check(bound is None or value < bound, f"{name}: {value}, not below {bound}")
 
 
-def under_load(s, seconds, also=None):
-    # Slowest Items() in ms over `seconds`, asked every 50 ms, and trayvane's CPU share (% of one core) meanwhile.
-    cpu, started, worst = cpu_seconds(s.trayvane.pid), time.monotonic(), 0.0
-    while time.monotonic() < started + seconds:
-        t = time.monotonic()
-        s.items(refresh=False)
-        worst = max(worst, time.monotonic() - t)
-        if also:
-            also()
+def under_load(s, seconds, also=None, until=None):
+    # Slowest Items() in ms over `seconds` (and then until `until()`), asked every 50 ms, trayvane's CPU share
+    # (% of one core) meanwhile, and the slowest call of `also` in ms, one that fails counting as 5 s.
+    cpu, started, worst = cpu_seconds(s.trayvane.pid), time.monotonic(), [0.0, 0.0]
+    while time.monotonic() < started + seconds or until and not until():
+        for index, probe in enumerate((lambda: s.items(refresh=False), also or (lambda: None))):
+            t = time.monotonic()
+            try:
+                probe()
+            except GLib.Error as error:
+                check(index == 1, f"Items() under load: {error}")
+                t -= 5.0
+            worst[index] = max(worst[index], time.monotonic() - t)
         time.sleep(0.05)
-    return round(worst * 1000), round((cpu_seconds(s.trayvane.pid) - cpu) / (time.monotonic() - started) * 100, 1)
+    return (round(worst[0] * 1000), round((cpu_seconds(s.trayvane.pid) - cpu) / (time.monotonic() - started) * 100, 1),
+            round(worst[1] * 1000))
 
 
 def scenario_peers(s):
@@ -60,25 +65,24 @@ def scenario_peers(s):
     with open(os.path.join(s.env["XDG_DATA_DIRS"].split(":")[0], "applications", "odd.desktop"), "wb") as f:
         f.write(b"[Desktop Entry]\nType=Application\nName=Caf\xe9 \xff\xc3\nName[de]=\xed\xa0\x80\nExec=odd\xff\xfe\xc3\n")
     s.spawn([odd, "--id", "odd", "--title", "Seltsam"])
-    items = s.wait_items(lambda items: len(items) == 7, "the seven answering items")
-    check(not named(items, "Haengt") and not named(items, "Langsam"), "clients that do not answer stay out")
-    huge = [item for item in items if item["displayName"].startswith("TTTT")]
-    check(len(huge) == 1 and len(huge[0]["displayName"]) == 512, "the 1 MB title is cut to 512 characters")
-    check(named(items, "Kaputt") and named(items, "Rohr") and named(items, "Anspruch"),
-          "the items with bogus pixmaps, a FIFO as icon and a huge pixmap claim are listed")
+    # Those that do not answer stay out, the 1 MB title is cut to 512 characters, the one registered twice is
+    # listed once, and those with bogus pixmaps, a FIFO as icon or a huge pixmap claim are listed.
+    items = s.wait_items(7, "the seven answering items")
+    check(sorted(item["displayName"] for item in items) == sorted(
+        ["Normal", "T" * 512, "Kaputt", "Rohr", "Anspruch", "Doppelt", "Seltsam"]), f"the answering items: {items}")
     entries = [e for e in s.watcher_items() if s.entry_pid(e) == twice.pid]
-    check(len(entries) == 2 and len(named(items, "Doppelt")) == 1, f"registered twice, listed once: {entries}")
+    check(len(entries) == 2, f"registered twice: {entries}")
     weird = named(items, "Seltsam")
-    check(len(weird) == 1 and "\ufffd" in weird[0]["ownerName"], f"bad bytes as replacement characters: {weird}")
+    check("\ufffd" in weird[0]["ownerName"], f"bad bytes as replacement characters: {weird}")
     s.xdo("mousemove", 200, 150)
-    check(s.activate(named(items, "Normal")[0]["id"]), "Activate finds the normal item")
-    s.wait_for(lambda: s.read_log("normal"), "the activation of the normal item")
+    s.activate(named(items, "Normal")[0], "the normal item", "normal", ["activate normal 200 150"])
     # While the hung and the slow client's calls are pending, trayvane and its watcher answer at once.
-    figure("slowest Items() while clients hang (ms)", under_load(s, 4.0, s.watcher_items)[0], 500)
+    worst, _, slowest_watcher = under_load(s, 4.0, s.watcher_items)
+    figure("slowest Items() while clients hang (ms)", worst, 500)
+    figure("slowest watcher read while clients hang (ms)", slowest_watcher, 500)
     # Once it answers, the slow client is asked again and listed.
     s.wait_items(lambda items: named(items, "Langsam") and named(items, "Normal"), "the late client's item",
                  timeout=50.0 - (time.monotonic() - started))
-    check(s.trayvane.poll() is None, "trayvane is alive")
 
 
 def scenario_menu(s):
@@ -86,11 +90,11 @@ def scenario_menu(s):
     s.start_trayvane()
     s.client("normal", "Normal")
     s.client("bigmenu", "Riesenmenue", "--menu-entries", "100000")
-    items = s.wait_items(lambda items: len(items) == 2, "both items")
+    items = s.wait_items(2, "both items")
     before = status_kb(s.trayvane.pid, "VmRSS")
     s.xdo("mousemove", 500, 100)
     windows = {w[3:7] for w in s.windows() if w[7] == 0}
-    check(s.activate(named(items, "Riesenmenue")[0]["id"]), "Activate finds the menu item")
+    s.activate(named(items, "Riesenmenue")[0], "the menu item")
     # Taller than the screen, the menu is moved up to fit rather than opened at the pointer.
     popup = s.wait_for(lambda: [w[3:7] for w in s.windows() if w[7] == 0 and w[6] > 200 and w[3:7] not in windows],
                        "the menu")[0]
@@ -105,18 +109,18 @@ def scenario_flood(s):
     # 10 000 change signals a second for 4 s: trayvane answers, memory stays bounded, changes still arrive.
     s.start_trayvane()
     normal = s.client("normal", "Normal")
-    s.wait_items(lambda items: len(items) == 1, "the normal item")
+    s.wait_items(1, "the normal item")
     pump(1.0)
     before = status_kb(s.trayvane.pid, "VmRSS")
     s.client("flood", "Flut", "--flood", "10000", "--count", "10")
-    s.wait_items(lambda items: len(items) == 11, "the flooding items")
+    s.wait_items(11, "the flooding items")
     seen = [0]  # the rate the bus delivers, as a second listener sees it (a lower bound)
     s.bus.signal_subscribe(None, "org.kde.StatusNotifierItem", None, None, None, Gio.DBusSignalFlags.NONE,
                            lambda *args: seen.__setitem__(0, seen[0] + 1))
     pump(1.0)
     figure("change signals delivered per second", seen[0])
     check(seen[0] > 1000, f"the client floods ({seen[0]} signals in a second)")
-    worst, cpu = under_load(s, 4.0)
+    worst, cpu, _ = under_load(s, 4.0)
     figure("trayvane CPU under the flood (%)", cpu)
     s.tell(normal, "title Neu")
     s.wait_items(lambda items: named(items, "Neu"), "a title change amid the flood", timeout=5.0)
@@ -137,32 +141,18 @@ def scenario_race(s):
 
 
 def scenario_markup(s):
-    # Markup in a client's title and id is text: nothing is fetched from the address it names.
-    requests = []
-
-    class Recorder(http.server.BaseHTTPRequestHandler):
-        def do_GET(self):
-            requests.append(self.path)
-            self.send_response(404)
-            self.end_headers()
-
-        def log_message(self, *args):
-            pass
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Recorder)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    try:
+    # Markup in a client's title and id is text: nothing is fetched from the address it names. A connection
+    # to that address waits in the listening socket's queue.
+    with socket.create_server(("127.0.0.1", 0)) as server:
         s.start_trayvane()
-        title = f'<img src="http://127.0.0.1:{server.server_address[1]}/x.png"><b>fett</b>'
+        title = f'<img src="http://127.0.0.1:{server.getsockname()[1]}/x.png"><b>fett</b>'
         s.client("<i>kursiv</i>", title)
-        items = s.wait_items(lambda items: len(items) == 1, "the item with markup")
+        items = s.wait_items(1, "the item with markup")
         check(items[0]["displayName"] == title, f"the title is kept as its characters: {items[0]['displayName']!r}")
         s.call(CONTROL, "TogglePanel")
         pump(3.0)  # the panel draws its rows
         s.call(CONTROL, "TogglePanel")
-        figure("requests from the panel to the address in a title", len(requests), 1)
-    finally:
-        server.shutdown()
-        server.server_close()
+        figure("connections from the panel to the address in a title", len(select.select([server], [], [], 0)[0]), 1)
 
 
 def picture_bomb(path, side=20000):
@@ -184,21 +174,20 @@ def scenario_bomb(s):
     s.start_trayvane()
     s.client("normal", "Normal")
     bomber = s.client("bomb", "Bombe", "--icon-name", bomb, "--churn", "10")
-    s.wait_items(lambda items: len(items) == 2, "both items")
-    worst, cpu = under_load(s, 8.0)
+    s.wait_items(2, "both items")
+    worst, cpu, _ = under_load(s, 8.0)
     figure("picture bomb, new theme path 10/s: slowest Items() (ms)", worst, 100)
     figure("picture bomb, new theme path 10/s: trayvane CPU (%)", cpu)
     stop(bomber)
     s.client("big", "Gross", "--big-pixmap", "--churn", "10")
     s.wait_items(lambda items: named(items, "Gross"), "the item with the 50 MB pixmap")
-    worst, cpu = under_load(s, 8.0)
+    worst, cpu, _ = under_load(s, 8.0)
     # Each 50 MB answer still passes the bus daemon and trayvane's connection,
     # which holds up calls queued behind it; trayvane reads them at a slow pace.
     # How long the daemon takes to pass 50 MB varies by machine (0.15-0.8 s
     # seen); a main thread that reads the pixmaps itself stalls for seconds.
     figure("50 MB pixmap sent 10/s: slowest Items() (ms)", worst, 1500)
     figure("50 MB pixmap sent 10/s: trayvane CPU (%)", cpu, 10)
-    check(s.trayvane.poll() is None, "trayvane is alive")
 
 
 def abuser_report(s, name, timeout=60.0):
@@ -211,29 +200,19 @@ def flood_scenario(s, switch, count, name):
     # Shared by the host and the bogus-name flood: clients started during and after are listed.
     s.start_trayvane()
     s.client("first", "Erster")
-    s.wait_items(lambda items: len(items) == 1, "the first item")
+    s.wait_items(1, "the first item")
     pump(1.0)
     rss_before = status_kb(s.trayvane.pid, "VmRSS")
     abuser = s.spawn([s.args.client, switch, str(count), "--log", s.log_path(name)])
     pump(0.5)
     s.client("during", "Waehrenddessen")
-    slowest_watcher = [0]
-
-    def probe_watcher():
-        started = time.monotonic()
-        try:
-            s.watcher_items()
-        except GLib.Error:
-            started -= 5.0
-        slowest_watcher[0] = max(slowest_watcher[0], round((time.monotonic() - started) * 1000))
-    worst, cpu = under_load(s, 4.0, probe_watcher)
-    while not s.read_log(name) and abuser.poll() is None:
-        worst = max(worst, under_load(s, 0.5, probe_watcher)[0])
+    worst, cpu, slowest_watcher = under_load(s, 4.0, s.watcher_items,
+                                             lambda: s.read_log(name) or abuser.poll() is not None)
     sent, answered, slowest = abuser_report(s, name)
     figure(f"{name}: registrations sent / answered, slowest answer (ms)", f"{sent} / {answered}, {slowest}")
     check(answered == sent == count, f"every registration was answered ({answered} of {sent})")
     figure(f"{name}: slowest Items() during the flood (ms)", worst)
-    figure(f"{name}: slowest watcher read during the flood (ms)", slowest_watcher[0], 500)
+    figure(f"{name}: slowest watcher read during the flood (ms)", slowest_watcher, 500)
     figure(f"{name}: trayvane CPU during the flood (% of a core)", cpu)
     s.wait_items(lambda items: named(items, "Waehrenddessen"), "the client started during the flood")
     s.client("after", "Danach")
@@ -270,8 +249,8 @@ def scenario_squat(s):
     victim = s.client("victim", "Opfer")
     s.wait_items(lambda items: named(items, "Opfer"), "the victim's item")
     # Besides trayvane's own tray icon, only the victim's registration.
-    entries = [e for e in s.watcher_items() if s.entry_pid(e) != s.trayvane.pid]
-    check(len(entries) == 1 and s.entry_pid(entries[0]) == victim.pid, f"the victim's registration only: {entries}")
+    entries = s.client_entries()
+    check(len(entries) == 1 and s.registered(victim, entries), f"the victim's registration only: {entries}")
     stop(squatter)
     pump(1.0)
     check(named(s.items(), "Opfer"), "the victim stays listed once the squatter left")

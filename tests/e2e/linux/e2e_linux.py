@@ -12,7 +12,7 @@ import time
 from gi.repository import Gio, GLib
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "fixtures"))
-from session_tools import (BUS, CONTROL, FIXTURES, WATCHER, check, main, named, of,  # noqa: E402
+from session_tools import (BUS, CONTROL, FIXTURES, WATCHER, check, dbus_call, main, named, of,  # noqa: E402
                            private_connection, pump, stop)
 
 
@@ -37,45 +37,35 @@ def scenario_discovery(s):
     s.trayvane = s.spawn([s.args.trayvane])
     listed_within(s, lambda items: len(items) == 4, "the four items already on the bus")
     items = s.items()
-    first, second = of(items, mail)
-    check({first["displayName"], second["displayName"]} == {"Eingang", "Eingang 2"}, f"both mail items: {items}")
+    check(sorted(item["displayName"] for item in of(items, mail)) == ["Eingang", "Eingang 2"], f"mail items: {items}")
     check(all(item["isHidden"] for item in items), "without another host every item is hidden")
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback icon window while nobody shows the tray icon")
     s.xdo("mousemove", 300, 200)
-    check(s.activate(named(items, "Eingang")[0]["id"]), "Activate finds the item")
-    lines = s.wait_for(lambda: s.read_log("mail"), "the Activate call at the client")
-    check(lines == ["activate org.example.Mail 300 200"], f"Activate(x, y) at the pointer: {lines}")
+    s.activate(named(items, "Eingang")[0], "the mail item (pointer)", "mail", ["activate org.example.Mail 300 200"])
     check(not s.activate("no-such-id"), "Activate of an unknown id answers false")
 
     # libayatana registers by object path; counted once registered: until then
     # it may show a GTK status icon, which would dock in Trayvane's own X11 tray.
-    s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host at its watcher")
+    s.wait_for(s.host_registered, "Trayvane's host at its watcher")
     ayatana, qt_client, leaver = s.ayatana(), s.qt_client(), s.client("leaver", "Abgang", "--exit-on-activate")
-    items = s.wait_items(lambda items: len(items) == 7 and any(
-        "/org/ayatana/NotificationItem/" in entry and s.entry_pid(entry) == ayatana.pid
-        for entry in s.watcher_items()), "the ayatana, Qt and leaving item", timeout=45.0)
-    check(named(of(items, ayatana), "Ayatana Fixture"), f"the ayatana item: {items}")
-    check(not of(items, s.trayvane) and len({item["id"] for item in items}) == 7, "own item skipped, ids distinct")
     # Qt registers by its unique name and titles the item with the application's name.
-    qt_items = of(items, qt_client)
-    check(len(qt_items) == 1 and qt_items[0]["displayName"] == "trayvane_qt_tray_client",
-          f"the QSystemTrayIcon's item, titled by Qt: {items}")
-    check(any(entry.startswith(":") and entry.endswith("/StatusNotifierItem") and s.entry_pid(entry) == qt_client.pid
-              for entry in s.watcher_items()), "Qt registered by its unique name")
-    check(s.activate(qt_items[0]["id"]), "Activate finds the Qt item")
-    check(s.wait_for(lambda: s.read_log("qt"), "the activation in the Qt client") == ["activated 3"],
-          "Activate arrives as a trigger")
-    check(s.activate(named(items, "Abgang")[0]["id"]), "Activate of the leaving client")
+    items = s.wait_items(lambda items: len(items) == 7 and s.registered(ayatana, [
+        e for e in s.watcher_items() if "/org/ayatana/NotificationItem/" in e]), "the ayatana, Qt and leaver", 45.0)
+    check(sorted(item["displayName"] for item in of(items, ayatana, qt_client)) == ["Ayatana Fixture",
+          "trayvane_qt_tray_client"], f"the ayatana item and the QSystemTrayIcon's, titled by Qt: {items}")
+    check(not of(items, s.trayvane) and len({item["id"] for item in items}) == 7, "own item skipped, ids distinct")
+    by_name = [e for e in s.watcher_items() if e.startswith(":") and e.endswith("/StatusNotifierItem")]
+    check(s.registered(qt_client, by_name), f"Qt registered by its unique name: {by_name}")
+    s.activate(of(items, qt_client)[0], "the Qt item, as a trigger", "qt", ["activated 3"])
+    s.activate(named(items, "Abgang")[0], "the leaving client")
     leaver.wait(10)
-    s.wait_items(lambda items: len(items) == 6, "the leaver to vanish")
-    check(s.trayvane.poll() is None, "trayvane survives a client that leaves mid-activation")
+    s.wait_items(6, "the leaver to vanish, trayvane surviving it")
 
     host = s.tray_host()
     items = s.wait_items(lambda items: not named(items, "Werkzeug")[0]["isHidden"], "the active item to show")
     check(named(items, "Ruhend")[0]["isHidden"], "a passive item stays hidden with a host")
     s.wait_for(lambda: not s.window("Trayvane Icon"), "the fallback window to give way to the tray icon")
-    s.wait_for(lambda: any(s.entry_pid(entry) == s.trayvane.pid for entry in s.watcher_items()),
-               "trayvane's own item at the watcher")
+    s.wait_for(lambda: s.registered(s.trayvane), "trayvane's own item at the watcher")
     s.tell(passive, "status Active")
     listed_within(s, lambda items: not named(items, "Ruhend")[0]["isHidden"], "the item that became active")
     s.tell(tool, "status Passive")
@@ -91,21 +81,17 @@ def scenario_discovery(s):
     s.wait_for(lambda: s.window("Trayvane Icon"), "the fallback window again")
 
 
-WATCHER_XML = os.path.join(FIXTURES, "..", "..", "src/Platform/linux/interfaces/org.kde.StatusNotifierWatcher.xml")
-
-
 class FakeShellWatcher:
     # A desktop shell's watcher that replaces Trayvane's, served from this
     # process; it lists a registration by object path as that path alone.
     def __init__(self):
         self.items, self.hosts = [], ["org.kde.StatusNotifierHost-shell"]  # the shell's own bar shows the items
         self.connection = private_connection()
-        with open(WATCHER_XML) as f:
+        with open(os.path.join(FIXTURES, "../../src/Platform/linux/interfaces/org.kde.StatusNotifierWatcher.xml")) as f:
             info = Gio.DBusNodeInfo.new_for_xml(f.read()).interfaces[0]
         self.connection.register_object(WATCHER[1], info, self.on_call, self.on_get, None)
-        reply = self.connection.call_sync(*BUS, "RequestName", GLib.Variant("(su)", (WATCHER[0], 2 | 4)),  # replace
-                                          GLib.VariantType("(u)"), Gio.DBusCallFlags.NONE, 5000, None)
-        check(reply.unpack()[0] == 1, "the fake shell became the primary owner of the watcher name")
+        reply = dbus_call(self.connection, BUS, "RequestName", GLib.Variant("(su)", (WATCHER[0], 2 | 4)), "(u)")
+        check(reply[0] == 1, "the fake shell replaced Trayvane as the primary owner of the watcher name")
 
     def on_call(self, connection, sender, path, interface, method, parameters, invocation):
         argument = parameters.unpack()[0]
@@ -128,8 +114,7 @@ def scenario_watcher(s):
     trayvane = s.start_trayvane()
     s.client("pointer-tool", "Zeiger")
     qt_client = s.qt_client()  # registers once, and again only when the watcher name appears anew
-    items = s.wait_items(lambda items: len(items) == 2, "both items")
-    check(all(item["isHidden"] for item in items), "hidden while Trayvane is the only host")
+    check(all(item["isHidden"] for item in s.wait_items(2, "both items")), "hidden while Trayvane is the only host")
     props = s.call((*WATCHER[:2], "org.freedesktop.DBus.Properties"), "GetAll", GLib.Variant("(s)", (WATCHER[2],)),
                    reply="(a{sv})")[0]
     check(props["IsStatusNotifierHostRegistered"] is True and props["ProtocolVersion"] == 0, f"properties: {props}")
@@ -140,8 +125,7 @@ def scenario_watcher(s):
                            lambda *args: seen.append((args[4], *args[5].unpack())))
     peer = private_connection()
     for argument in ("/peer/item", "/peer/item", "not a bus name", "/bad//path"):
-        peer.call_sync(*WATCHER, "RegisterStatusNotifierItem", GLib.Variant("(s)", (argument,)), None,
-                       Gio.DBusCallFlags.NONE, 5000, None)
+        dbus_call(peer, WATCHER, "RegisterStatusNotifierItem", GLib.Variant("(s)", (argument,)), None)
     entry = peer.get_unique_name() + "/peer/item"
     entries = s.watcher_items()
     check(entries.count(entry) == 1, f"registering twice keeps one entry: {entries}")
@@ -156,10 +140,9 @@ def scenario_watcher(s):
     s.wait_for(lambda: f"org.kde.StatusNotifierHost-{trayvane.pid}" in shell.hosts, "Trayvane's host at the shell")
     s.wait_items(lambda items: len(items) == 2 and not any(item["isHidden"] for item in items),
                  "both items, shown by the shell's desktop")
-    check(any(s.entry_pid(entry) == qt_client.pid for entry in shell.items), f"the Qt item handed over: {shell.items}")
+    check(s.registered(qt_client, shell.items), f"the Qt item handed over: {shell.items}")
     s.wait_for(lambda: not s.window("Trayvane Icon"), "the tray icon instead of the fallback window")
-    s.wait_for(lambda: any(s.entry_pid(entry) == trayvane.pid for entry in shell.items),
-               "Trayvane's own tray icon registered with the shell")
+    s.wait_for(lambda: s.registered(trayvane, shell.items), "Trayvane's own tray icon registered with the shell")
     ayatana = s.ayatana()
     s.wait_items(lambda items: of(items, ayatana), "the ayatana item, which the shell lists by its path alone")
     check([entry for entry in shell.items if entry.startswith("/org/ayatana/")], f"a bare path: {shell.items}")
@@ -167,9 +150,8 @@ def scenario_watcher(s):
     # The shell leaves: Trayvane takes the name back and the clients return to it.
     shell.connection.close_sync(None)
     s.wait_for(lambda: s.pid_of(WATCHER[0]) == trayvane.pid, "Trayvane's watcher again")
-    s.wait_items(lambda items: len(items) == 2 and all(item["isHidden"] for item in items),
-                 "the items back at Trayvane's watcher")
-    s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host registered again")
+    s.wait_items(lambda items: len(items) == 2 and all(item["isHidden"] for item in items), "the items back, hidden")
+    s.wait_for(s.host_registered, "Trayvane's host registered again")
 
 
 def expect_listed(s, clients, hidden, what):
@@ -189,14 +171,14 @@ def scenario_desktop(s):
     s.wait_for(lambda: s.pid_of(WATCHER[0]) == watcher.pid, "the desktop's watcher")
     s.start_trayvane()
     # Qt decides at its first tray use whether a host is there.
-    s.wait_for(lambda: s.watcher_property("IsStatusNotifierHostRegistered"), "Trayvane's host at the watcher")
+    s.wait_for(s.host_registered, "Trayvane's host at the watcher")
     # A QSystemTrayIcon (registers once, by unique name), a libayatana item (by object path, re-registers by
     # itself), a plain item and a passive one.
     clients = [s.qt_client(), s.ayatana(), s.client("plain-tool", "Schlicht")]
     passive = s.client("passive-tool", "Ruhend", "--status", "Passive")
     everything = clients + [passive]
     expect_listed(s, everything, everything, "all items, hidden while no tray shows them")
-    entries = [entry for entry in s.watcher_items() if s.entry_pid(entry) != s.trayvane.pid]
+    entries = s.client_entries()
     check(len(entries) == 4 and all("/" not in entry for entry in entries), f"bare bus names: {entries}")
     stop(s.trayvane)
     s.start_trayvane()
@@ -215,8 +197,7 @@ def scenario_desktop(s):
     gone = s.trayvane.pid
     stop(s.trayvane)
     s.wait_for(lambda: s.pid_of(WATCHER[0]) not in (None, gone), "the panel's watcher owning the name")
-    s.wait_for(lambda: {s.entry_pid(entry) for entry in s.watcher_items()} >= {c.pid for c in clients},
-               "every item registered with the panel's watcher")
+    s.wait_for(lambda: all(s.registered(c) for c in clients), "every item registered with the panel's watcher")
     s.start_trayvane()  # now after the panel
     expect_listed(s, everything, [passive], "a restarted Trayvane lists them all, marked as the panel draws them")
 
@@ -232,8 +213,7 @@ def scenario_desktop(s):
     pump(1.0)
     check(s.popup_at(*row) == menu, "the menu stays open after the panel closed")
     s.click(menu[3] + 30, menu[4] + 12)
-    check(s.wait_for(lambda: s.read_log("ayatana"), "the click on the menu entry") == ["clicked Erster Eintrag"],
-          "the menu entry reached the client")
+    s.expect_log("ayatana", ["clicked Erster Eintrag"], "the click on the menu entry")
 
 
 def scenario_xembed(s):
@@ -244,15 +224,12 @@ def scenario_xembed(s):
                    "--command=sh -c 'echo clicked >> " + s.log_path("yad") + "'"])
     clipboard = s.spawn(["parcellite"])
     items = s.wait_items(lambda items: len(of(items, yad, clipboard)) == 2, "the yad and parcellite icons", 30.0)
-    yad_item = of(items, yad)[0]
-    check(yad_item["displayName"] == "YAD", f"yad's icon, named by its window class: {items}")
-    check(all(item["isHidden"] for item in items), "no tray of the desktop shows them")
-    check(not s.trayer_icons(), "nothing docked anywhere else")
+    check(of(items, yad)[0]["displayName"] == "YAD", f"yad's icon, named by its window class: {items}")
+    check(all(item["isHidden"] for item in items) and not s.trayer_icons(), "no tray of the desktop shows them")
     s.xdo("mousemove", 500, 400)  # a click at the icon's own window, brought under the pointer
-    check(s.activate(yad_item["id"]), "Activate finds yad's icon")
-    check(s.wait_for(lambda: s.read_log("yad"), "yad's command") == ["clicked"], "yad ran its command")
+    s.activate(of(items, yad)[0], "yad's icon, running its command", "yad", ["clicked"])
     s.xdo("mousemove", 700, 300)
-    check(s.activate(of(items, clipboard)[0]["id"]), "Activate finds parcellite's icon")
+    s.activate(of(items, clipboard)[0], "parcellite's icon")
     s.wait_for(lambda: [w for w in s.windows() if w[7] == 0 and 40 < w[5] < 1280 and w[6] > 40 and
                         abs(w[3] - 700) < 120 and abs(w[4] - 300) < 120 and s.viewable(w)],
                "parcellite's menu near the pointer")
@@ -262,24 +239,18 @@ def scenario_xembed(s):
     pump(1.5)
 
     trayer = s.start_trayer("--widthtype", "request")
-    s.wait_for(lambda: len([name for name in s.trayer_icons() if name != "Trayvane"]) == 2
-               and "Trayvane" in s.trayer_icons(), "the icons and Trayvane's own docked in trayer")
+    s.wait_for(lambda: len(icons := s.trayer_icons()) == 3 and "Trayvane" in icons, "all three docked in trayer")
     s.wait_items(lambda items: len(items) == 2 and not any(item["isHidden"] for item in items), "both shown")
-    s.wait_for(lambda: not s.watcher_property("IsStatusNotifierHostRegistered"),
-               "the watcher reporting no host while trayer is the desktop's tray")
+    s.wait_for(lambda: not s.host_registered(), "the watcher reporting no host while trayer is the desktop's tray")
     qt_client, ayatana = s.qt_client(), s.ayatana()
     s.wait_for(lambda: {"trayvane_qt_tray_client", "Ayatana Fixture"} <= set(s.trayer_icons()),
                "the Qt and the ayatana icon docked in trayer")
-    entries = [entry for entry in s.watcher_items() if s.entry_pid(entry) != s.trayvane.pid]
-    check(not entries, f"no client registered with Trayvane's watcher: {entries}")
+    check(not s.client_entries(), f"no client registered with Trayvane's watcher: {s.client_entries()}")
     items = s.wait_items(lambda items: len(of(items, qt_client, ayatana)) == 2, "both listed")
-    check([item["displayName"] for item in of(items, qt_client)] == ["trayvane_qt_tray_client"] and
-          [item["displayName"] for item in of(items, ayatana)] == ["Ayatana Fixture"],
-          f"each listed once, named by its window title: {items}")
+    check(sorted(item["displayName"] for item in of(items, qt_client, ayatana)) == ["Ayatana Fixture",
+          "trayvane_qt_tray_client"], f"each listed once, named by its window title: {items}")
     check(not any(item["isHidden"] for item in items) and not of(items, s.trayvane), f"all shown, own not: {items}")
-    check(s.activate(of(items, qt_client)[0]["id"]), "Activate finds the Qt icon")
-    check(s.wait_for(lambda: s.read_log("qt"), "the click at the Qt client") == ["activated 3"],
-          "a click synthesized at the icon in trayer arrives as a trigger")
+    s.activate(of(items, qt_client)[0], "the Qt icon in trayer, clicked there as a trigger", "qt", ["activated 3"])
     stop(ayatana)
     # Trayer goes: Trayvane takes the selection back, the icons return to it.
     stop(trayer)
@@ -287,16 +258,14 @@ def scenario_xembed(s):
                  and all(item["isHidden"] for item in items), "all three back in Trayvane's tray, hidden")
 
     # A program that hangs: its icon stays listed, clicks on it and the control interface answer at once.
-    os.kill(clipboard.pid, signal.SIGSTOP)
-    try:
-        started = time.monotonic()
-        stuck = of(s.items(), clipboard)
-        check(stuck and s.activate(stuck[0]["id"]), "the hanging program's icon is listed and activated")
-        s.items()
-        elapsed = time.monotonic() - started
-        check(elapsed < 1.0, f"Trayvane answered at once while parcellite hangs ({elapsed * 1000:.0f} ms)")
-    finally:
-        os.kill(clipboard.pid, signal.SIGCONT)
+    os.kill(clipboard.pid, signal.SIGSTOP)  # ended by force with the session if a check fails
+    started = time.monotonic()
+    stuck = of(s.items(), clipboard)
+    check(stuck and s.activate(stuck[0]), "the hanging program's icon is listed and activated")
+    s.items()
+    elapsed = time.monotonic() - started
+    check(elapsed < 1.0, f"Trayvane answered at once while parcellite hangs ({elapsed * 1000:.0f} ms)")
+    os.kill(clipboard.pid, signal.SIGCONT)
     stop(yad)
     s.wait_items(lambda items: not of(items, yad), "yad's icon to vanish")
 

@@ -48,18 +48,25 @@ def docked_icon(s):
                  and host[4] <= w[4] < host[4] + host[6] and s.viewable(w)), None)
 
 
+def cycle(s, open, close, way, under=None):
+    # Opens the panel by `open`, under the point `under`, and closes it by `close`.
+    time.sleep(0.5)  # a just docked icon, or one whose panel just closed, takes clicks a moment later
+    open()
+    opened = s.wait_for(lambda: s.window(PANEL), f"the panel to open before closing by {way}", 5)
+    check_drop_down(opened[3:7], under)
+    state = s.run("xprop", "-id", opened[0], "_NET_WM_STATE")
+    check("_NET_WM_STATE_SKIP_TASKBAR" in state and "_NET_WM_STATE_SKIP_PAGER" in state, f"skips: {state}")
+    time.sleep(0.3)
+    close()
+    s.wait_for(lambda: not s.window(PANEL), f"the panel to close by {way}", 5)
+
+
 def open_and_close(s, icon, *ways):
+    # Clicks on the icon open the panel, which closes each of these ways in turn (a name or a function).
+    closers = {"icon": lambda: s.click(*centre(icon)), "escape": lambda: s.xdo("key", "Escape"),
+               "outside": lambda: s.click(40, SCREEN[1] - 40)}
     for way in ways:
-        time.sleep(0.5)  # a just docked icon, or one whose panel just closed, takes clicks a moment later
-        s.click(*centre(icon))
-        opened = s.wait_for(lambda: s.window(PANEL), f"the panel to open from {icon[1]}", 5)
-        check_drop_down(opened[3:7], (centre(icon)[0], icon[4] + icon[6]))
-        state = s.run("xprop", "-id", opened[0], "_NET_WM_STATE")
-        check("_NET_WM_STATE_SKIP_TASKBAR" in state and "_NET_WM_STATE_SKIP_PAGER" in state, f"skips: {state}")
-        time.sleep(0.3)
-        {"icon": lambda: s.click(*centre(icon)), "escape": lambda: s.xdo("key", "Escape"),
-         "outside": lambda: s.click(40, SCREEN[1] - 40)}[way]()
-        s.wait_for(lambda: not s.window(PANEL), f"the panel to close by {way}", 5)
+        cycle(s, lambda: s.click(*centre(icon)), closers.get(way, way), way, (centre(icon)[0], icon[4] + icon[6]))
 
 
 def scenario_x11(s):
@@ -70,15 +77,13 @@ def scenario_x11(s):
     time.sleep(2.5)  # the icon settles once the program knows whether a host shows it
     fallback = s.wait_for(lambda: s.window(ICON), "the fallback window", 10)
     check(fallback[3] + fallback[5] >= SCREEN[0] - 60 and fallback[4] <= 40, f"at the top-right corner: {fallback}")
-    open_and_close(s, fallback, "icon", "escape", "outside")
-    time.sleep(0.5)  # a click right after the panel closed itself does not reopen it
-    s.click(*centre(fallback))
-    s.wait_for(lambda: s.window(PANEL), "the panel to open before the second copy", 5)
-    check(s.spawn([s.args.trayvane]).wait(15) == 0, "the second copy ends itself cleanly")
-    time.sleep(0.5)
-    check(first.poll() is None and s.window(PANEL), "the first copy and its panel stay")
-    s.xdo("key", "Escape")
-    s.wait_for(lambda: not s.window(PANEL), "the panel to close", 5)
+
+    def second_copy():
+        check(s.spawn([s.args.trayvane]).wait(15) == 0, "the second copy ends itself cleanly")
+        time.sleep(0.5)
+        check(first.poll() is None and s.window(PANEL), "the first copy and its panel stay")
+        s.xdo("key", "Escape")
+    open_and_close(s, fallback, "icon", "escape", "outside", second_copy)
 
     trayer = s.start_trayer(*TRAYER)
     icon = s.wait_for(lambda: docked_icon(s), "the icon to move into the tray that started later", 10)
@@ -91,9 +96,8 @@ def scenario_x11(s):
 
     stop(first)
     s.start_trayvane()
-    time.sleep(2.5)
-    icon = s.wait_for(lambda: docked_icon(s), "the icon in the tray that ran first", 10)
-    check(not s.window(ICON), "no fallback window although the tray host could show the icon")
+    time.sleep(2.5)  # docked_icon() also requires that no fallback window shows
+    icon = s.wait_for(lambda: docked_icon(s), "the icon in the tray that ran first, and no fallback window", 10)
     open_and_close(s, icon, "icon", "escape", "outside")
 
 
@@ -153,39 +157,22 @@ def scenario_sway(s):
     icon = s.wait_for(lambda: find_teal(subprocess.run(s.command(["grim", "-t", "ppm", "-"]), capture_output=True,
                                                        timeout=20).stdout, 26), "Trayvane's icon in swaybar", 15)
 
-    def panel():
-        window = s.window(PANEL)
-        return window and window[3:7]
-    # Closing the panel there takes the program up to about 8 s to answer.
-    s.call(CONTROL, "TogglePanel", timeout_ms=20000)
-    check_drop_down(s.wait_for(panel, "the panel after TogglePanel", 5))
-    s.call(CONTROL, "TogglePanel", timeout_ms=20000)
-    s.wait_for(lambda: not panel(), "the panel to close on TogglePanel", 5)
+    def toggle():  # closing the panel there takes the program up to about 8 s to answer
+        s.call(CONTROL, "TogglePanel", timeout_ms=20000)
+    cycle(s, toggle, toggle, "TogglePanel")
     # swaybar calls Activate with the pointer's place in the bar; the headless
     # seat has no pointer to click swaybar with, so the call is made as swaybar makes it.
 
     def activate():
         s.call((CONTROL[0], "/StatusNotifierItem", "org.kde.StatusNotifierItem"), "Activate",
                GLib.Variant("(ii)", icon), timeout_ms=20000)
-    activate()
-    check_drop_down(s.wait_for(panel, "the panel after a click on the item", 5), (icon[0], 26))
-    time.sleep(0.5)
-    activate()
-    s.wait_for(lambda: not panel(), "the panel to close on a second click on the item", 5)
+    cycle(s, activate, activate, "a second click on the item", (icon[0], 26))
     # Escape, from a keyboard of the seat: the headless seat has one only
-    # while wtype runs, and the panel gets the keyboard as it opens.
-    typist = s.spawn(["wtype", "-s", "2500", "-k", "Escape"])
-    time.sleep(0.5)
-    activate()
-    s.wait_for(panel, "the panel to open again", 5)
-    typist.wait(10)
-    s.wait_for(lambda: not panel(), "the panel to close on Escape", 5)
-    time.sleep(0.5)  # a click right after the panel closed itself does not reopen it
-    activate()
-    s.wait_for(panel, "the panel to open once more", 5)
-    time.sleep(0.3)
-    s.click(200, 600)  # through XWayland's own input
-    s.wait_for(lambda: not panel(), "the panel to close on a click outside", 5)
+    # while wtype runs, and the panel gets the keyboard as it opens (half a
+    # second after wtype starts, which types 2.5 s after that).
+    typist = s.spawn(["wtype", "-s", "3000", "-k", "Escape"])
+    cycle(s, activate, lambda: typist.wait(10), "Escape", (icon[0], 26))
+    cycle(s, activate, lambda: s.click(200, 600), "a click outside", (icon[0], 26))  # through XWayland's own input
 
 
 if __name__ == "__main__":
