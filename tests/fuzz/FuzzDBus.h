@@ -164,8 +164,7 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         qFatal("needs a session bus: run it under dbus-run-session");
-    FuzzDBus::sink = new FuzzDBus::Sink;
-    bus.registerVirtualObject(FuzzDBus::ObjectPath, FuzzDBus::sink);
+    bus.registerVirtualObject(FuzzDBus::ObjectPath, FuzzDBus::sink = new FuzzDBus::Sink);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     return 0;
 }

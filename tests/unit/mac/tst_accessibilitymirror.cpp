@@ -287,11 +287,8 @@ private slots:
         QFETCH(QVariantList, rounds);
         QFETCH(QVariant, shown);
         QFETCH(int, announced);
-        QStringList many;
-        for (int i = 0; i < 10; ++i)
-            many.append(QStringLiteral("c%1").arg(i));
         Answers answers = bar(8, {"slow", "later"});
-        answers.insert(bar(7, many));
+        answers.insert(bar(7, {"c0", "c1", "c2", "c3"}));
         answers.insert(key("later", AXName::Description), {AXError::Success, QStringLiteral("Später")});
         auto log = std::make_shared<Log>(answers);
         AccessibilityMirror mirror(std::make_unique<FakeSource>(log), quietOptions(3));
