@@ -39,8 +39,7 @@ class TestDesktopEntries : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_first;
-    QString m_second;
+    QString m_first, m_second;
     DesktopEntryIndex m_index;
 
     // A private config home for each test and a stand-in for the running

@@ -66,10 +66,7 @@ struct Log
 struct FakeSource : AccessibilitySource
 {
     explicit FakeSource(std::shared_ptr<Log> log) : m_log(std::move(log)) {}
-    ElementRef applicationElement(qint32 pid) override
-    {
-        return ElementRef(new FakeElement(QStringLiteral("app%1").arg(pid)));
-    }
+    ElementRef applicationElement(qint32 pid) override { return ElementRef(new FakeElement(QStringLiteral("app%1").arg(pid))); }
     AttributeResult copyAttributeValue(const ElementRef &element, const QString &attribute) override
     {
         QMutexLocker lock(&m_log->mutex);
@@ -123,8 +120,7 @@ QStringList describe(const MenuBarItemList &items)
 {
     QStringList out;
     for (const MenuBarItem &item : items)
-        out.append(QStringLiteral("%1 %2 %3 %4 %5 %6 %7").arg(item.id, item.orderKey()).arg(item.frame.x())
-                       .arg(item.frame.y()).arg(item.frame.width()).arg(item.frame.height()).arg(item.isHidden));
+        out.append(QStringLiteral("%1 %2 %3 %4").arg(item.id, item.orderKey(), QDebug::toString(item.frame)).arg(item.isHidden));
     return out;
 }
 
