@@ -5,11 +5,9 @@
 #include <QByteArray>
 #include <QString>
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 
 // Reports the failed condition's line, then lets libFuzzer keep the input.
 inline void check(bool condition, int line = __builtin_LINE())

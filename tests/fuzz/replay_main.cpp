@@ -1,6 +1,6 @@
 // Stands in for libFuzzer in the normal build: feeds every file of the
-// folders (or files) named on the command line to the fuzz target once, so
-// the seed corpus runs with every test run.
+// folders named on the command line to the fuzz target once, so the seed
+// corpus runs with every test run.
 //   fuzz_replay_NAME CORPUS_DIR...
 #include <cstdint>
 #include <cstdio>
@@ -18,14 +18,9 @@ int main(int argc, char *argv[])
     if (LLVMFuzzerInitialize)
         LLVMFuzzerInitialize(&argc, &argv);
     std::set<std::filesystem::path> inputs; // sorted, so a failure names the same file each run
-    for (int i = 1; i < argc; ++i) {
-        if (std::filesystem::is_directory(argv[i])) {
-            for (const auto &entry : std::filesystem::directory_iterator(argv[i]))
-                inputs.insert(entry.path());
-        } else {
-            inputs.insert(argv[i]);
-        }
-    }
+    for (int i = 1; i < argc; ++i)
+        for (const auto &entry : std::filesystem::directory_iterator(argv[i]))
+            inputs.insert(entry.path());
     for (const auto &path : inputs) {
         std::fprintf(stderr, "%s\n", path.c_str()); // the last name printed is the input that failed
         std::ifstream file(path, std::ios::binary);
