@@ -94,16 +94,17 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
     case LinuxElement::Kind::Application: {
         if (name != Name::ExtrasMenuBar)
             return {AXError::AttributeUnsupported, {}};
-        const auto bar = current.barByPid.constFind(linuxElement->pid);
-        if (bar == current.barByPid.cend())
+        const auto process = current.processByPid.constFind(linuxElement->pid);
+        if (process == current.processByPid.cend())
             return {AXError::NoValue, {}};
-        return {AXError::Success, *bar};
+        return {AXError::Success, process->bar};
     }
     case LinuxElement::Kind::Bar: {
         if (name != Name::Children)
             return {AXError::AttributeUnsupported, {}};
-        const QVariant children = current.childrenByPid.value(linuxElement->pid);
-        return {AXError::Success, children.isValid() ? children : QVariant::fromValue(ElementList())};
+        const auto process = current.processByPid.constFind(linuxElement->pid);
+        return {AXError::Success,
+                process != current.processByPid.cend() ? process->children : QVariant::fromValue(ElementList())};
     }
     case LinuxElement::Kind::Item:
         break;

@@ -148,9 +148,8 @@ QList<RunningApplication> LinuxPlatform::runningApplications()
 ElementRef LinuxPlatform::createApplicationElement(qint32 processIdentifier)
 {
     const ListedItems::Snapshot &current = m_listed->current();
-    if (const auto kept = current.applicationByPid.constFind(processIdentifier);
-        kept != current.applicationByPid.cend())
-        return *kept;
+    if (const auto kept = current.processByPid.constFind(processIdentifier); kept != current.processByPid.cend())
+        return kept->application;
     return ElementRef(new LinuxElement(LinuxElement::Kind::Application, processIdentifier));
 }
 

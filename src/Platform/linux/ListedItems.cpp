@@ -49,9 +49,10 @@ const ListedItems::Snapshot &ListedItems::current()
     }
     for (auto it = children.begin(); it != children.end(); ++it) {
         const qint32 pid = it.key();
-        m_listed.childrenByPid.insert(pid, QVariant::fromValue(it.value()));
-        m_listed.applicationByPid.insert(pid, ElementRef(new LinuxElement(LinuxElement::Kind::Application, pid)));
-        m_listed.barByPid.insert(pid, QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, pid))));
+        m_listed.processByPid.insert(
+            pid, {ElementRef(new LinuxElement(LinuxElement::Kind::Application, pid)),
+                  QVariant::fromValue(ElementRef(new LinuxElement(LinuxElement::Kind::Bar, pid))),
+                  QVariant::fromValue(it.value())});
     }
     m_dirty = false;
     return m_listed;

@@ -33,13 +33,17 @@ public:
         QList<QSharedPointer<SniItemState>> items;
         QHash<quint64, int> rankBySequence;
         QHash<quint32, int> indexByWindowNumber;
-        // Each process's item elements in order, handed out as its bar's
-        // children: the same handles until the next change.
-        QHash<qint32, QVariant> childrenByPid;
-        // Each such process's application and bar element, kept alike, so a
-        // scan that finds nothing changed allocates none.
-        QHash<qint32, ElementRef> applicationByPid;
-        QHash<qint32, QVariant> barByPid;
+        // The handles of each process with items, the same until the next
+        // change, so a scan that finds nothing changed allocates none: its
+        // application, its bar, and its item elements in order (the bar's
+        // children).
+        struct Process
+        {
+            ElementRef application;
+            QVariant bar;
+            QVariant children;
+        };
+        QHash<qint32, Process> processByPid;
         quint64 generation = 0; // counts the rebuilds; item elements carry the one they were made in
     };
 
