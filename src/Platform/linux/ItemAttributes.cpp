@@ -81,6 +81,29 @@ ItemAttributes::ItemAttributes(const StatusNotifierHost &host, const XEmbedTray 
 {
 }
 
+const QList<ItemAttributes::Answers> &ItemAttributes::answers(quint64 generation)
+{
+    if (generation == m_answersGeneration)
+        return m_answers;
+    auto text = [](const std::optional<QString> &value) -> AttributeResult {
+        if (!value)
+            return {AXError::NoValue, {}};
+        return {AXError::Success, *value};
+    };
+    const ListedItems::Snapshot &current = m_listed.current();
+    const bool otherHost = m_host.isOtherHostPresent();
+    m_answers.clear();
+    m_answers.reserve(current.items.size());
+    for (qsizetype i = 0; i < current.items.size(); ++i) {
+        const SniItemState &item = *current.items.at(i);
+        const QRectF geometry = Sni::barGeometry(int(i) + 1, Sni::isDisplayed(otherHost, item.status));
+        m_answers.append({text(Sni::itemDescription(item.title, item.toolTipTitle)), text(Sni::itemTitle(item.id)),
+                          geometryAttribute(geometry, Name::Position), geometryAttribute(geometry, Name::Size)});
+    }
+    m_answersGeneration = generation;
+    return m_answers;
+}
+
 AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &attribute)
 {
     // Elements are only ever ours or a caller's mistake; the exact type test
@@ -116,18 +139,19 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
         : current.rankBySequence.value(linuxElement->sequence, 0);
     if (rank <= 0)
         return {AXError::CannotComplete, {}}; // the item left meanwhile
-    const SniItemState *item = current.items.at(rank - 1).data();
-    auto text = [](const std::optional<QString> &value) -> AttributeResult {
-        if (!value)
-            return {AXError::NoValue, {}};
-        return {AXError::Success, *value};
-    };
-    if (name == Name::Description)
-        return text(Sni::itemDescription(item->title, item->toolTipTitle));
-    if (name == Name::Title)
-        return text(Sni::itemTitle(item->id));
-    return geometryAttribute(Sni::barGeometry(rank, Sni::isDisplayed(m_host.isOtherHostPresent(), item->status)),
-                             name);
+    const Answers &answer = answers(current.generation).at(rank - 1);
+    switch (name) {
+    case Name::Description:
+        return answer.description;
+    case Name::Title:
+        return answer.title;
+    case Name::Position:
+        return answer.position;
+    case Name::Size:
+        return answer.size;
+    default:
+        return {AXError::AttributeUnsupported, {}};
+    }
 }
 
 } // namespace Trayvane

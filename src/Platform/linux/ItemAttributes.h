@@ -30,6 +30,9 @@
 
 #include "Platform/PlatformElement.h"
 
+#include "Platform/Platform.h"
+
+#include <QList>
 #include <QRectF>
 #include <QString>
 
@@ -77,7 +80,6 @@ inline bool isDisplayed(bool otherHostPresent, const QString &status)
 
 } // namespace Sni
 
-struct AttributeResult;
 class ListedItems;
 class StatusNotifierHost;
 class XEmbedTray;
@@ -91,9 +93,25 @@ public:
     AttributeResult copy(const ElementRef &element, const QString &attribute);
 
 private:
+    // A StatusNotifierItem's answers, made once per rebuild of the listing:
+    // everything they are made of (the item's texts and status, another
+    // host's presence) rebuilds it when it changes, so a scan that finds
+    // nothing changed copies them instead of making them again.
+    struct Answers
+    {
+        AttributeResult description;
+        AttributeResult title;
+        AttributeResult position;
+        AttributeResult size;
+    };
+
+    const QList<Answers> &answers(quint64 generation);
+
     const StatusNotifierHost &m_host;
     const XEmbedTray &m_xembed;
     ListedItems &m_listed;
+    QList<Answers> m_answers; // by rank - 1
+    quint64 m_answersGeneration = 0; // the listing's rebuild they were made for
 };
 
 } // namespace Trayvane

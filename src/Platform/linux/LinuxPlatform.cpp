@@ -175,7 +175,12 @@ void LinuxPlatform::requestTrustPrompt()
 
 QVariant LinuxPlatform::copyWindowList()
 {
-    return windowList(m_listed->current(), *m_host, m_xembed->icons());
+    const ListedItems::Snapshot &current = m_listed->current();
+    if (current.generation != m_windowsGeneration) {
+        m_windows = windowList(current, *m_host, m_xembed->icons());
+        m_windowsGeneration = current.generation;
+    }
+    return m_windows;
 }
 
 QImage LinuxPlatform::createWindowImage(const QRectF &rect, quint32 windowID)

@@ -91,6 +91,10 @@ private:
     std::unique_ptr<ItemActivation> m_activation;
     std::unique_ptr<ChangeReports> m_reports;
     std::unique_ptr<OwnItemDisplay> m_ownItem;
+    // The status windows, made once per rebuild of the listing: their places
+    // and numbers change only with it.
+    QVariant m_windows;
+    quint64 m_windowsGeneration = 0;
 };
 
 } // namespace Trayvane
