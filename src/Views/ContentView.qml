@@ -30,7 +30,7 @@ Item {
     // The page shown: settings, help and about are tested in that order.
     readonly property string currentPage: showSettings ? "settings" : showHelp ? "help" : showAbout ? "about" : "main"
     // What the main page's middle shows: the hint, the list or the empty state.
-    readonly property string middleContent: !root.service || !root.service.axTrusted ? "hint"
+    readonly property string middleContent: !itemModel.trusted ? "hint"
                                             : itemModel.count > 0 ? "list" : "empty"
     readonly property real pageHeight: currentPage === "settings" ? settingsWrapper.implicitHeight
                                        : currentPage === "about" ? aboutWrapper.implicitHeight

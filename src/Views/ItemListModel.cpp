@@ -26,9 +26,12 @@ void ItemListModel::setService(QObject *service)
     if (m_service)
         disconnect(m_service, nullptr, this, nullptr);
     m_service = typed;
-    if (m_service)
+    if (m_service) {
         connect(m_service, &MenuBarService::itemsChanged, this, &ItemListModel::syncFromService);
+        connect(m_service, &MenuBarService::axTrustedChanged, this, &ItemListModel::syncTrusted);
+    }
     syncFromService();
+    syncTrusted();
     emit serviceChanged();
 }
 
@@ -40,6 +43,15 @@ void ItemListModel::setLive(bool live)
     if (m_live && m_behind)
         syncFromService();
     emit liveChanged();
+}
+
+void ItemListModel::syncTrusted()
+{
+    const bool trusted = m_service && m_service->axTrusted();
+    if (trusted == m_trusted)
+        return;
+    m_trusted = trusted;
+    emit trustedChanged();
 }
 
 void ItemListModel::syncFromService()

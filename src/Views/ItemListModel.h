@@ -26,6 +26,10 @@ class ItemListModel : public QAbstractListModel
     // While not live (the panel is closed), the service's rescans are only
     // noted; turning live again catches up at once.
     Q_PROPERTY(bool live READ isLive WRITE setLive NOTIFY liveChanged FINAL)
+    // The service's permission state as its last scan published it; notifies
+    // only when it differs, so a scan that confirms it re-evaluates nothing
+    // in the panel. False without a service.
+    Q_PROPERTY(bool trusted READ isTrusted NOTIFY trustedChanged FINAL)
 
 public:
     enum class Role {
@@ -47,6 +51,7 @@ public:
     void setService(QObject *service);
 
     bool isLive() const { return m_live; }
+    bool isTrusted() const { return m_trusted; }
     void setLive(bool live);
 
     int count() const { return int(m_rows.size()); }
@@ -78,6 +83,7 @@ signals:
     void countChanged();
     void hiddenCountChanged();
     void liveChanged();
+    void trustedChanged();
 
 private:
     struct Row
@@ -90,6 +96,7 @@ private:
     static bool isSameCopy(const MenuBarItem &a, const MenuBarItem &b);
     bool updateInPlace(const MenuBarItemList &items);
     void syncFromService();
+    void syncTrusted();
     void updateCounts();
 
     QPointer<MenuBarService> m_service;
@@ -97,6 +104,7 @@ private:
     int m_hiddenCount = 0;
     int m_publishedCount = 0;
     bool m_live = true;
+    bool m_trusted = false;
     bool m_behind = false; // a rescan arrived while not live
 };
 

@@ -292,6 +292,7 @@ void StatusNotifierHost::addItem(const QString &entry)
     });
     m_items.append(item);
     m_byEntry.insert(item->key, item);
+    m_incomplete.append(item);
     if (item->address.service.isEmpty()) {
         findService(item);
     } else if (item->address.service.startsWith(QLatin1Char(':'))) {
@@ -324,6 +325,7 @@ void StatusNotifierHost::clearItems()
         item->coalesce.stop();
     m_items.clear();
     m_byEntry.clear();
+    m_incomplete.clear();
     if (hadListed)
         emit changed();
 }
@@ -442,7 +444,12 @@ void StatusNotifierHost::resolvePid(const SniItemRef &item)
 
 void StatusNotifierHost::retryMissing()
 {
-    for (const SniItemRef &item : std::as_const(m_items)) {
+    const QList<QWeakPointer<SniItemState>> waiting = std::exchange(m_incomplete, {});
+    for (const QWeakPointer<SniItemState> &weak : waiting) {
+        const SniItemRef item = weak.toStrongRef();
+        if (!item || item->isListed() || m_byEntry.value(item->key) != item)
+            continue; // complete, or no longer registered
+        m_incomplete.append(weak);
         if (!item->propertiesArrived && !item->fetching && !item->owner.isEmpty())
             fetch(item);
         if (item->pid <= 0 && !item->owner.isEmpty() && !item->resolvingPid)

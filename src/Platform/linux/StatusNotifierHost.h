@@ -145,6 +145,9 @@ private:
     bool m_externalHostShown = false; // another program's watcher has a host besides us
     bool m_ownHostRegistered = false;  // with the watcher followed now
     QList<SniItemRef> m_items;
+    // The items still without their properties or their owner's pid: a
+    // complete item stays complete, so a retry looks at these only.
+    QList<QWeakPointer<SniItemState>> m_incomplete;
     QHash<QString, SniItemRef> m_byEntry; // by key
     quint64 m_nextSequence = 1;
     quint32 m_nextWindowNumber = 1;
