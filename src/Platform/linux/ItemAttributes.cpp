@@ -85,10 +85,13 @@ const QList<ItemAttributes::Answers> &ItemAttributes::answers(quint64 generation
 {
     if (generation == m_answersGeneration)
         return m_answers;
+    // The texts are copied here, one after the other, rather than shared
+    // with the item's state, which lies wherever its answer arrived: a scan
+    // reads them all, and together they fill a few pages of memory.
     auto text = [](const std::optional<QString> &value) -> AttributeResult {
         if (!value)
             return {AXError::NoValue, {}};
-        return {AXError::Success, *value};
+        return {AXError::Success, QString(value->constData(), value->size())};
     };
     const ListedItems::Snapshot &current = m_listed.current();
     const bool otherHost = m_host.isOtherHostPresent();

@@ -35,10 +35,13 @@ const ListedItems::Snapshot &ListedItems::current()
             m_listed.indexByWindowNumber.insert(item->windowNumber, int(m_listed.items.size()));
             m_listed.items.append(item);
             m_listed.rankBySequence.insert(item->sequence, int(m_listed.items.size()));
-            auto *element = new LinuxElement(LinuxElement::Kind::Item, item->pid, item->key, item->sequence);
+            // One allocation with its count, side by side with the next
+            // item's: a scan touches every element.
+            auto element = QSharedPointer<LinuxElement>::create(LinuxElement::Kind::Item, item->pid, item->key,
+                                                                item->sequence);
             element->rank = int(m_listed.items.size());
             element->generation = m_listed.generation;
-            children[item->pid].append(ElementRef(element));
+            children[item->pid].append(element);
         }
     }
     // Legacy X11 tray icons follow their application's StatusNotifierItems.
