@@ -1,6 +1,7 @@
 // ItemListModel: rescans become the smallest changes, rows with equal ids stay
 // apart, the counts and row texts follow the rules of the list, and the row
-// actions reach the service; a model that is not live catches up when it is.
+// actions reach the service; a model that is not live catches up when it is,
+// and the permission reaches the panel only when it changes.
 #include "ItemListModel.h"
 
 #include "Platform/scripted/ScriptedPlatform.h"
@@ -186,6 +187,24 @@ private slots:
         model.setLive(true);
         QCOMPARE(model.count(), 2);
         QCOMPARE(ids(model).first(), service.items().first().id);
+
+        // The permission reaches the panel with the scan that finds it
+        // changed, and a scan that only confirms it tells the panel nothing.
+        QVERIFY(model.isTrusted());
+        QSignalSpy trusted(&model, &ItemListModel::trustedChanged);
+        service.scan();
+        QCOMPARE(trusted.count(), 0);
+        platform.world().trusted = false;
+        QVERIFY(model.isTrusted()); // not before the next scan
+        service.scan();
+        QCOMPARE(trusted.count(), 1);
+        QVERIFY(!model.isTrusted());
+        platform.world().trusted = true;
+        service.scan();
+        QVERIFY(model.isTrusted());
+        model.setService(nullptr); // without a service, the hint
+        QVERIFY(!model.isTrusted());
+        QCOMPARE(trusted.count(), 3);
     }
 };
 
