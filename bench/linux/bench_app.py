@@ -3,8 +3,8 @@
 through bench/linux/run.sh): the time from start until items that were already
 on the bus are listed, idle CPU with 20 items and the panel closed, main-thread
 time per timer tick with 100 and 1 000 items (beside an empty wake-up of this
-machine and the app's own tick with no items), the cost of the control interface's Items() with 1 000 items, and
-peak RSS with the panel open.
+machine and the app's own tick with no items), the cost of the control
+interface's Items() with 1 000 items, and peak RSS with the panel open.
 
     bench_app.py TRAYVANE CLIENT [SECONDS]
 """

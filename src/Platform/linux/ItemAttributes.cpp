@@ -81,9 +81,9 @@ ItemAttributes::ItemAttributes(const StatusNotifierHost &host, const XEmbedTray 
 {
 }
 
-const QList<ItemAttributes::Answers> &ItemAttributes::answers(quint64 generation)
+const QList<ItemAttributes::Answers> &ItemAttributes::answers(const ListedItems::Snapshot &current)
 {
-    if (generation == m_answersGeneration)
+    if (current.generation == m_answersGeneration)
         return m_answers;
     // The texts are copied here, one after the other, rather than shared
     // with the item's state, which lies wherever its answer arrived: a scan
@@ -93,7 +93,6 @@ const QList<ItemAttributes::Answers> &ItemAttributes::answers(quint64 generation
             return {AXError::NoValue, {}};
         return {AXError::Success, QString(value->constData(), value->size())};
     };
-    const ListedItems::Snapshot &current = m_listed.current();
     const bool otherHost = m_host.isOtherHostPresent();
     m_answers.clear();
     m_answers.reserve(current.items.size());
@@ -103,7 +102,7 @@ const QList<ItemAttributes::Answers> &ItemAttributes::answers(quint64 generation
         m_answers.append({text(Sni::itemDescription(item.title, item.toolTipTitle)), text(Sni::itemTitle(item.id)),
                           geometryAttribute(geometry, Name::Position), geometryAttribute(geometry, Name::Size)});
     }
-    m_answersGeneration = generation;
+    m_answersGeneration = current.generation;
     return m_answers;
 }
 
@@ -142,7 +141,7 @@ AttributeResult ItemAttributes::copy(const ElementRef &element, const QString &a
         : current.rankBySequence.value(linuxElement->sequence, 0);
     if (rank <= 0)
         return {AXError::CannotComplete, {}}; // the item left meanwhile
-    const Answers &answer = answers(current.generation).at(rank - 1);
+    const Answers &answer = answers(current).at(rank - 1);
     switch (name) {
     case Name::Description:
         return answer.description;

@@ -28,9 +28,9 @@
 
 #include "Platform/linux/SniProtocol.h"
 
-#include "Platform/PlatformElement.h"
-
 #include "Platform/Platform.h"
+#include "Platform/PlatformElement.h"
+#include "Platform/linux/ListedItems.h"
 
 #include <QList>
 #include <QRectF>
@@ -80,7 +80,6 @@ inline bool isDisplayed(bool otherHostPresent, const QString &status)
 
 } // namespace Sni
 
-class ListedItems;
 class StatusNotifierHost;
 class XEmbedTray;
 
@@ -105,7 +104,7 @@ private:
         AttributeResult size;
     };
 
-    const QList<Answers> &answers(quint64 generation);
+    const QList<Answers> &answers(const ListedItems::Snapshot &current);
 
     const StatusNotifierHost &m_host;
     const XEmbedTray &m_xembed;
